@@ -1,0 +1,67 @@
+# Install layout and packages.
+#   Linux:   bin/portpoke, lib/portpoke/inpout32.dll (the port-access library),
+#            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package.
+#   Windows: portpoke.exe with the README and the licence as CR LF text; a zip.
+
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+
+if(WIN32)
+  install(TARGETS portpoke RUNTIME DESTINATION .)
+  # Text files for Windows users get Windows line ends.
+  foreach(text README.md:README.txt LICENSE:LICENSE.txt)
+    string(REPLACE ":" ";" names ${text})
+    list(GET names 0 source)
+    list(GET names 1 destination)
+    file(READ ${PROJECT_SOURCE_DIR}/${source} content)
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE ${CMAKE_BINARY_DIR}/package/${destination} "${content}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${source})
+    install(FILES ${CMAKE_BINARY_DIR}/package/${destination} DESTINATION .)
+  endforeach()
+
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
+else()
+  include(GNUInstallDirs)
+  # The port-access library goes to a folder of its own, which the tool's RUNPATH names.
+  install(TARGETS portpoke RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS port_access LIBRARY DESTINATION lib/portpoke)
+  # Debian's policy: manual pages and changelogs compressed (reproducibly, -n), and a copyright
+  # file beside the documentation.
+  foreach(file doc/portpoke.1 doc/changelog)
+    get_filename_component(name ${file} NAME)
+    execute_process(COMMAND gzip -9n -c INPUT_FILE ${PROJECT_SOURCE_DIR}/${file}
+      OUTPUT_FILE ${CMAKE_BINARY_DIR}/package/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${file})
+  endforeach()
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+  file(WRITE ${CMAKE_BINARY_DIR}/package/copyright
+    "portpoke is distributed under the MIT License:\n\n${license}")
+  install(FILES ${CMAKE_BINARY_DIR}/package/portpoke.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md ${CMAKE_BINARY_DIR}/package/changelog.gz
+    ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_STRIP_FILES ON)
+endif()
+
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "the portpoke developers")
+set(CPACK_PACKAGE_CONTACT "portpoke developers <portpoke@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "write one value to one x86 I/O port and read it back")
+set(CPACK_PACKAGE_DESCRIPTION "\
+portpoke writes one value to one I/O port through the port-access library\n\
+inpout32.dll, reads the port back, and reports when the port does not hold\n\
+what was written. It is meant for bringing up and repairing PC hardware:\n\
+parallel ports, UARTs, POST-code displays, Super I/O chips. The package\n\
+includes a port-access library for Linux that reaches byte-wide ports\n\
+through ioperm() or /dev/port.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+include(CPack)
