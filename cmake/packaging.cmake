@@ -24,8 +24,8 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
 else()
   include(GNUInstallDirs)
-  # The port-access library goes to a folder of its own, which the tool's RUNPATH names.
-  install(TARGETS portpoke RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The port-access library goes to a folder of its own, which the installed tool's RUNPATH names.
+  install(TARGETS portpoke_installed RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(TARGETS port_access LIBRARY DESTINATION lib/portpoke)
   # Debian's policy: manual pages and changelogs compressed (reproducibly, -n), and a copyright
   # file beside the documentation.
