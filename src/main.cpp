@@ -21,6 +21,7 @@ int fail(Message message) {
   return kFailure;
 }
 
+// The message for a load that did not end ready.
 Message message_for(portlib::LoadOutcome outcome) {
   switch (outcome) {
     case portlib::LoadOutcome::library_not_loaded:
