@@ -1,17 +1,17 @@
 /* The floor a poke cannot go below: load the port-access library, look up its two functions,
  * write a port, read it back, release the library. No arguments read, nothing printed. */
 
+#include <inpout32.h>
 #include <stdint.h>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
-#define WINAPI
 #endif
 
-typedef uint16_t(WINAPI* Inp32Function)(uint16_t port);
-typedef void(WINAPI* Out32Function)(uint16_t port, uint16_t value);
+typedef __typeof__(&Inp32) Inp32Function;
+typedef __typeof__(&Out32) Out32Function;
 
 int main(void) {
 #ifdef _WIN32

@@ -6,7 +6,9 @@
 //
 //   PORTSIM_READ=<hex>  Inp32 returns this 16-bit value instead, to force a match or a mismatch.
 //   PORTSIM_LOG=<path>  appends one line per event: "load", "Out32 <port> <value>",
-//                       "Inp32 <port> <result>", "unload", numbers as four lowercase hex digits.
+//                       "Inp32 <port> <result>", numbers as four lowercase hex digits, and last
+//                       "unload" when the library is released, or "exit" when the process ends
+//                       still holding it.
 //
 // One source, built into variants: PORTSIM_EXPORT_INP32 and PORTSIM_EXPORT_OUT32 choose which of
 // the two functions the library exports.
@@ -17,11 +19,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#define PORTSIM_EXPORT extern "C" __declspec(dllexport)
+#define INPOUT32_EXPORT __declspec(dllexport)
 #else
-#define PORTSIM_EXPORT extern "C" __attribute__((visibility("default")))
-#define WINAPI
+#define INPOUT32_EXPORT __attribute__((visibility("default")))
 #endif
+#include <inpout32.h>
 
 namespace {
 
@@ -67,7 +69,7 @@ void log_line(const char* event, int port = -1, int value = -1) {
 }  // namespace
 
 #if PORTSIM_EXPORT_OUT32
-PORTSIM_EXPORT void WINAPI Out32(std::uint16_t port, std::uint16_t value) {
+extern "C" INPOUT32_EXPORT void INPOUT32_CALL Out32(std::uint16_t port, std::uint16_t value) {
   latches.value[port] = static_cast<std::uint8_t>(value);
   latches.written[port] = true;
   log_line("Out32", port, value);
@@ -75,7 +77,7 @@ PORTSIM_EXPORT void WINAPI Out32(std::uint16_t port, std::uint16_t value) {
 #endif
 
 #if PORTSIM_EXPORT_INP32
-PORTSIM_EXPORT std::uint16_t WINAPI Inp32(std::uint16_t port) {
+extern "C" INPOUT32_EXPORT std::uint16_t INPOUT32_CALL Inp32(std::uint16_t port) {
   std::uint16_t result = latches.written[port] ? latches.value[port] : 0xff;
   forced_read(result);
   log_line("Inp32", port, result);
@@ -83,13 +85,31 @@ PORTSIM_EXPORT std::uint16_t WINAPI Inp32(std::uint16_t port) {
 }
 #endif
 
+// The last line tells a release (FreeLibrary, dlclose) from a process that ended still holding the
+// library, so that the log shows whether the tool released it.
 #ifdef _WIN32
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) log_line("load");
-  if (reason == DLL_PROCESS_DETACH) log_line("unload");
+  // Windows passes a null lpReserved to a detach caused by FreeLibrary, and a non-null one when
+  // the process is ending.
+  if (reason == DLL_PROCESS_DETACH) log_line(reserved == nullptr ? "unload" : "exit");
   return TRUE;
 }
 #else
-__attribute__((constructor)) static void on_load() { log_line("load"); }
-__attribute__((destructor)) static void on_unload() { log_line("unload"); }
+namespace {
+
+bool process_exiting = false;
+
+}  // namespace
+
+// At exit() the handlers registered with atexit() run before the dynamic linker calls the loaded
+// libraries' destructors, so the handler marks the end of the process first. At dlclose() this
+// library's destructor runs before the handlers registered from inside it.
+__attribute__((constructor)) static void on_load() {
+  log_line("load");
+  std::atexit([] { process_exiting = true; });
+}
+__attribute__((destructor)) static void on_unload() {
+  log_line(process_exiting ? "exit" : "unload");
+}
 #endif

@@ -12,7 +12,6 @@
 
 using HMODULE = void*;
 using FARPROC = void (*)();
-#define WINAPI
 
 HMODULE LoadLibraryA(const char* file_name);
 FARPROC GetProcAddress(HMODULE module, const char* name);

@@ -1,15 +1,16 @@
 #pragma once
 
+#include <inpout32.h>
+
 #include <cstdint>
 
 #include "platform.hpp"
 
 namespace portlib {
 
-// The library's two exports. Each 16-bit argument takes one 32-bit slot, and the called function
-// removes its own arguments (WINAPI, that is __stdcall on 32-bit Windows).
-using Inp32Function = std::uint16_t(WINAPI*)(std::uint16_t port);
-using Out32Function = void(WINAPI*)(std::uint16_t port, std::uint16_t value);
+// Pointers to the library's two exports, typed by their one declaration.
+using Inp32Function = decltype(&Inp32);
+using Out32Function = decltype(&Out32);
 
 inline constexpr char kLibraryFileName[] = "inpout32.dll";
 

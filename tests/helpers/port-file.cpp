@@ -1,0 +1,97 @@
+// port-file: an LD_PRELOAD stand-in for the machine's I/O ports. ioperm() and iopl() are refused,
+// and /dev/port opens the file that PORT_FILE names instead, so that what the port-access library
+// writes to "ports" lands in a plain file whose bytes a test can check. With
+// PORT_FILE_FAIL_READS=1, reads from that file fail with EIO, as a failed transfer does.
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kDevPort[] = "/dev/port";
+
+// The real open(), and the file that stands in for /dev/port.
+int real_open(const char* path, int flags, mode_t mode) {
+  using Open = int (*)(const char*, int, ...);
+  static const auto next = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "open"));
+  return next(path, flags, mode);
+}
+
+const char* stand_in(const char* path) {
+  if (std::strcmp(path, kDevPort) != 0) return path;
+  const char* file = std::getenv("PORT_FILE");
+  return file != nullptr ? file : path;
+}
+
+int open_through(const char* path, int flags, mode_t mode) {
+  return real_open(stand_in(path), flags, mode);
+}
+
+bool is_port_file(int descriptor) {
+  const char* file = std::getenv("PORT_FILE");
+  struct stat by_name {};
+  struct stat by_descriptor {};
+  return file != nullptr && stat(file, &by_name) == 0 && fstat(descriptor, &by_descriptor) == 0 &&
+         by_name.st_dev == by_descriptor.st_dev && by_name.st_ino == by_descriptor.st_ino;
+}
+
+mode_t mode_argument(int flags, va_list arguments) {
+  return (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+int ioperm(unsigned long, unsigned long, int) {
+  errno = EPERM;
+  return -1;
+}
+
+int iopl(int) {
+  errno = EPERM;
+  return -1;
+}
+
+int open(const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = mode_argument(flags, arguments);
+  va_end(arguments);
+  return open_through(path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = mode_argument(flags, arguments);
+  va_end(arguments);
+  return open_through(path, flags, mode);
+}
+
+int __open_2(const char* path, int flags) { return open_through(path, flags, 0); }
+int __open64_2(const char* path, int flags) { return open_through(path, flags, 0); }
+
+ssize_t pread(int descriptor, void* buffer, size_t count, off_t offset) {
+  using Pread = ssize_t (*)(int, void*, size_t, off_t);
+  static const auto next = reinterpret_cast<Pread>(dlsym(RTLD_NEXT, "pread"));
+  const char* fail = std::getenv("PORT_FILE_FAIL_READS");
+  if (fail != nullptr && std::strcmp(fail, "1") == 0 && is_port_file(descriptor)) {
+    errno = EIO;
+    return -1;
+  }
+  return next(descriptor, buffer, count, offset);
+}
+
+ssize_t pread64(int descriptor, void* buffer, size_t count, off_t offset) {
+  return pread(descriptor, buffer, count, offset);
+}
+
+}  // extern "C"
