@@ -62,6 +62,7 @@ inpout32.dll, reads the port back, and reports when the port does not hold\n\
 what was written. It is meant for bringing up and repairing PC hardware:\n\
 parallel ports, UARTs, POST-code displays, Super I/O chips. The package\n\
 includes a port-access library for Linux that reaches byte-wide ports\n\
-through ioperm() or /dev/port.")
+through ioperm() or /dev/port, and a parallel port's registers through\n\
+the kernel's ppdev driver, without root and under Secure Boot.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 include(CPack)
