@@ -29,9 +29,11 @@ Message message_for(portlib::LoadOutcome outcome) {
     case portlib::LoadOutcome::read_function_missing:
       return Message::read_function_missing;
     case portlib::LoadOutcome::write_function_missing:
+      return Message::write_function_missing;
     case portlib::LoadOutcome::ready:
       break;
   }
+  // Never asked for ready; every other outcome has its case above, which -Wswitch keeps so.
   return Message::write_function_missing;
 }
 

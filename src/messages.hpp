@@ -11,7 +11,11 @@ enum class Message {
   library_not_loaded,
   read_function_missing,
   write_function_missing,
-  mismatch,  // two %x holes: the value read back, then the value written
+  // The mismatch message, in the three pieces around its two numbers: "read returned <read back>
+  // not <written> as requested." (see format_mismatch).
+  mismatch_read_returned,
+  mismatch_not,
+  mismatch_as_requested,
 };
 
 std::string_view message_text(Message message);
