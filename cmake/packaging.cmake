@@ -1,5 +1,5 @@
 # Install layout and packages.
-#   Linux:   bin/portpoke, lib/portpoke/inpout32.dll (the port-access library),
+#   Linux:   bin/portpoke, lib/<multiarch>/portpoke/inpout32.dll (the port-access library),
 #            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package.
 #   Windows: portpoke.exe with the README and the licence as CR LF text; a zip.
 
@@ -26,7 +26,15 @@ else()
   include(GNUInstallDirs)
   # The port-access library goes to a folder of its own, which the installed tool's RUNPATH names.
   install(TARGETS portpoke_installed RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(TARGETS port_access LIBRARY DESTINATION lib/portpoke)
+  install(TARGETS port_access LIBRARY DESTINATION ${PORTPOKE_LIBRARY_DIR})
+  # Stripped as Debian strips, also of the .comment section (the compiler's version string).
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(file bin/portpoke ${PORTPOKE_LIBRARY_DIR}/inpout32.dll)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${file}\" COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()")
   # Debian's policy: manual pages and changelogs compressed (reproducibly, -n), and a copyright
   # file beside the documentation.
   foreach(file doc/portpoke.1 doc/changelog)
@@ -65,4 +73,11 @@ includes a port-access library for Linux that reaches byte-wide ports\n\
 through ioperm() or /dev/port, and a parallel port's registers through\n\
 the kernel's ppdev driver, without root and under Secure Boot.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+
+# Reproducible packages: the times inside them come from SOURCE_DATE_EPOCH, which
+# cmake/package-time.cmake takes from the last commit where the user has not set it. Beside the
+# packages, SHA256SUMS.
+set(CPACK_PORTPOKE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package-time.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sums.cmake)
 include(CPack)

@@ -9,6 +9,7 @@
 #include "hex_argument.hpp"
 #include "messages.hpp"
 #include "portlib/port_library.hpp"
+#include "portpoke.hpp"
 
 namespace {
 
@@ -42,7 +43,7 @@ int finish() { return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : kFa
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int portpoke(int argc, char* argv[]) {
   // No options: the two operands are taken straight from argv.
   if (argc != 3) return fail(Message::usage);
   const std::optional<std::uint16_t> port = read_hex_argument(argv[1]);

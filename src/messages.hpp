@@ -11,11 +11,7 @@ enum class Message {
   library_not_loaded,
   read_function_missing,
   write_function_missing,
-  // The mismatch message, in the three pieces around its two numbers: "read returned <read back>
-  // not <written> as requested." (see format_mismatch).
-  mismatch_read_returned,
-  mismatch_not,
-  mismatch_as_requested,
+  mismatch,  // two %x holes: the value read back, then the value written
 };
 
 std::string_view message_text(Message message);
