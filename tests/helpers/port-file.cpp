@@ -68,13 +68,8 @@ int open(const char* path, int flags, ...) {
   return open_through(path, flags, mode);
 }
 
-int open64(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = mode_argument(flags, arguments);
-  va_end(arguments);
-  return open_through(path, flags, mode);
-}
+// The same function under its large-file name (on 64-bit systems the two are one).
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 
 int __open_2(const char* path, int flags) { return open_through(path, flags, 0); }
 int __open64_2(const char* path, int flags) { return open_through(path, flags, 0); }
