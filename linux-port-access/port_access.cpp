@@ -62,7 +62,6 @@ constexpr std::uint8_t kControlReverse = 0x20;
 struct Parport {
   unsigned number = 0;  // N in /proc/sys/dev/parport/parportN and /dev/parportN
   std::uint16_t base = 0;
-  std::uint16_t base_hi = 0;  // ECP registers; 0 where the port has none
   char device[32] = "";
   int descriptor = -1;
 };
@@ -128,7 +127,8 @@ struct ParportAttempt {
   char holder[64] = "";  // in_use: the name of the device that holds the port
 };
 
-// Looks for the parallel port of which the port is a register, among those the kernel lists in
+// Looks for the parallel port of which the port is a register (reached, then, if it can be opened
+// and claimed) or an extended register, among those the kernel lists in
 // /proc/sys/dev/parport. A port listed at base 0 is not on the I/O bus (a USB adapter, for one) and
 // is never taken: port 0 is the DMA controller's.
 ParportAttempt::Outcome find_parport(std::uint16_t port, Parport& found) {
@@ -149,23 +149,15 @@ ParportAttempt::Outcome find_parport(std::uint16_t port, Parport& found) {
       continue;
     }
     if (outcome == ParportAttempt::none_listed) outcome = ParportAttempt::not_a_register;
-    const unsigned long offset = port - base;
-    const bool extended = (port >= base && offset < kExtendedRegisters) ||
+    const bool standard = port >= base && port - base < kStandardRegisters;
+    const bool extended = (port >= base && port - base < kExtendedRegisters) ||
                           (base_hi != 0 && port >= base_hi && port - base_hi < kStandardRegisters);
-    if (port >= base && offset < kStandardRegisters) {
-      found.number = number;
-      found.base = static_cast<std::uint16_t>(base);
-      found.base_hi = static_cast<std::uint16_t>(base_hi <= 0xffff ? base_hi : 0);
-      std::snprintf(found.device, sizeof found.device, "/dev/parport%u", number);
-      outcome = ParportAttempt::reached;
-      break;
-    }
-    if (extended) {
-      found.number = number;
-      found.base = static_cast<std::uint16_t>(base);
-      std::snprintf(found.device, sizeof found.device, "/dev/parport%u", number);
-      outcome = ParportAttempt::extended_register;
-    }
+    if (!standard && !extended) continue;
+    found.number = number;
+    found.base = static_cast<std::uint16_t>(base);
+    std::snprintf(found.device, sizeof found.device, "/dev/parport%u", number);
+    outcome = standard ? ParportAttempt::reached : ParportAttempt::extended_register;
+    if (standard) break;
   }
   closedir(directory);
   return outcome;
