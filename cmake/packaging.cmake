@@ -75,9 +75,10 @@ the kernel's ppdev driver, without root and under Secure Boot.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 
 # Reproducible packages: the times inside them come from SOURCE_DATE_EPOCH, which
-# cmake/package-time.cmake takes from the last commit where the user has not set it. Beside the
-# packages, SHA256SUMS.
+# cmake/package-time.cmake takes from the last commit where the user has not set it;
+# cmake/package-finish.cmake makes each package again in an order and with owners of its own, not
+# the filesystem's, and writes SHA256SUMS beside them.
 set(CPACK_PORTPOKE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package-time.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-sums.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-finish.cmake)
 include(CPack)
