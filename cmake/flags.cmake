@@ -22,16 +22,18 @@ if(WIN32)
   target_link_options(portpoke_reproducible INTERFACE LINKER:--no-insert-timestamp)
 endif()
 
-# Hardened as Debian builds with hardening=+all: stack protector, fortified libc calls, read-only
-# relocations bound at start-up, and position-independent code (the executables are PIE).
-# -fcf-protection is left out: Debian 12's start-up files carry no IBT/SHSTK note, so a program
-# linked with them gets none either, whatever its own objects say.
+# Hardened as Debian 12 and 13 build their own packages with hardening=+all: stack protector,
+# stack clash protection, fortified libc calls, read-only relocations bound at start-up, and
+# position-independent code (the executables are PIE). -fcf-protection is left out: the start-up
+# files of Debian 12 and of Debian 13 carry no IBT/SHSTK note, so a program linked with them gets
+# none either, whatever its own objects say.
 option(PORTPOKE_HARDENING "Harden the Linux tool, its library and the floor program" ON)
 add_library(portpoke_hardening INTERFACE)
 if(NOT WIN32 AND PORTPOKE_HARDENING)
   include(CheckPIESupported)
   check_pie_supported(LANGUAGES CXX)
-  target_compile_options(portpoke_hardening INTERFACE -fstack-protector-strong)
+  target_compile_options(portpoke_hardening INTERFACE -fstack-protector-strong
+    -fstack-clash-protection)
   target_compile_definitions(portpoke_hardening INTERFACE _FORTIFY_SOURCE=2)
   target_link_options(portpoke_hardening INTERFACE LINKER:-z,relro LINKER:-z,now)
   set_property(TARGET portpoke_hardening PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)

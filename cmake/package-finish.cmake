@@ -15,6 +15,11 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   file(MAKE_DIRECTORY ${work})
   if(package MATCHES "\\.deb$")
     run(dpkg-deb --raw-extract ${package} root)
+    # Modes as Debian's policy has them, whatever the builder's umask left: directories 0755, files
+    # 0755 where anyone may run them and 0644 otherwise.
+    run(find root -type d -exec chmod 0755 {} +)
+    run(find root -type f -perm /0111 -exec chmod 0755 {} +)
+    run(find root -type f ! -perm /0111 -exec chmod 0644 {} +)
     # Installed-Size as dpkg-gencontrol counts it: each file's size in KiB, rounded up, and 1 for
     # each directory or link.
     file(GLOB_RECURSE entries LIST_DIRECTORIES true ${work}/root/*)
