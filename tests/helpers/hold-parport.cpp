@@ -1,7 +1,9 @@
 // hold-parport: claims a parallel port through its ppdev device and holds it until killed, as
-// another program using the port would. Prints "held" once the claim is made.
+// another program using the port would. With -x it registers on the port exclusively (PPEXCL) and
+// gives the claim back at once: the port is then free, but no one else may register on it. Prints
+// "held" once done.
 //
-// usage: hold-parport /dev/parportN
+// usage: hold-parport [-x] /dev/parportN
 
 #include <fcntl.h>
 #include <linux/ppdev.h>
@@ -9,14 +11,17 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fputs("usage: hold-parport /dev/parportN\n", stderr);
+  const bool exclusive = argc == 3 && std::strcmp(argv[1], "-x") == 0;
+  if (argc != 2 && !exclusive) {
+    std::fputs("usage: hold-parport [-x] /dev/parportN\n", stderr);
     return 2;
   }
-  const int device = open(argv[1], O_RDWR);
-  if (device < 0 || ioctl(device, PPCLAIM) != 0) {
+  const int device = open(argv[argc - 1], O_RDWR);
+  if (device < 0 || (exclusive && ioctl(device, PPEXCL) != 0) || ioctl(device, PPCLAIM) != 0 ||
+      (exclusive && ioctl(device, PPRELEASE) != 0)) {
     std::perror("hold-parport");
     return 1;
   }

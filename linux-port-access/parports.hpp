@@ -1,0 +1,36 @@
+// The parallel ports that the kernel lists in /proc/sys/dev/parport, and which of their registers a
+// port is.
+
+#ifndef PORT_ACCESS_PARPORTS_HPP
+#define PORT_ACCESS_PARPORTS_HPP
+
+#include <cstdint>
+
+namespace port_access {
+
+struct Parport {
+  unsigned number = 0;  // N in /proc/sys/dev/parport/parportN and /dev/parportN
+  std::uint16_t base = 0;
+};
+
+// What a port is to the parallel ports the kernel lists.
+enum class Register : std::uint8_t {
+  data,     // base
+  status,   // base+1
+  control,  // base+2
+  epp,      // base+3 to base+7, on a port the kernel drives in EPP mode
+  ecp,      // the second base and the two after it, on a port it drives in ECP mode
+  none,     // no listed parallel port's
+  no_port,  // the kernel lists no parallel port at all
+};
+
+struct ParportRegister {
+  Register which = Register::no_port;
+  Parport parport;
+};
+
+ParportRegister find_register(std::uint16_t port);
+
+}  // namespace port_access
+
+#endif

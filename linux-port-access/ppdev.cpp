@@ -1,0 +1,177 @@
+// The third way: a parallel port's registers through /dev/parportN (ppdev). It needs only the right
+// to open that device (Debian's udev rules give it to group lp), and it works under kernel
+// lockdown, because the kernel does the port I/O itself.
+//
+// Only what the hardware yields counts as a read-back, so only two registers are reached this way:
+//   - data: written and read as it is (PPWDATA, PPRDATA);
+//   - status: read as it is (PPRSTATUS); it is read-only on the hardware, so a write changes
+//     nothing.
+// The control register is not: the PC driver answers PPRCONTROL from its own copy of what it last
+// wrote (parport_pc_read_control, "use soft copy"), never from the port, so a write to it could not
+// be verified. Nor are the EPP and ECP registers, which ppdev does not reach.
+//
+// Claiming a port (PPCLAIM) on its first use puts its control register in the state the kernel
+// gives each new user, and ppdev then enables the port's interrupt (bit 4), which nothing here can
+// clear again: ppdev passes no request that touches that bit. A claim lasts until the library is
+// unloaded.
+
+#include "ppdev.hpp"
+
+#include <dirent.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace port_access {
+namespace {
+
+struct Claim {
+  int descriptor = -1;
+  char device[32] = "";
+};
+
+class DataRegister final : public Way {
+ public:
+  const Claim* claim = nullptr;
+
+  void write(std::uint16_t port, std::uint8_t byte) const override {
+    if (ioctl(claim->descriptor, PPWDATA, &byte) != 0)
+      fail_transfer("writing", port, claim->device);
+  }
+  std::uint8_t read(std::uint16_t port) const override {
+    unsigned char byte = 0;
+    if (ioctl(claim->descriptor, PPRDATA, &byte) != 0)
+      fail_transfer("reading", port, claim->device);
+    return byte;
+  }
+};
+
+class StatusRegister final : public Way {
+ public:
+  const Claim* claim = nullptr;
+
+  void write(std::uint16_t, std::uint8_t) const override {}
+  std::uint8_t read(std::uint16_t port) const override {
+    unsigned char byte = 0;
+    if (ioctl(claim->descriptor, PPRSTATUS, &byte) != 0)
+      fail_transfer("reading", port, claim->device);
+    return byte;
+  }
+};
+
+// A parallel port claimed through its device, and the ways to its two registers.
+struct ClaimedParport {
+  unsigned number = 0;
+  Claim claim;
+  DataRegister data;
+  StatusRegister status;
+};
+
+constexpr int kMostParports = 8;
+ClaimedParport claimed[kMostParports];
+int claimed_count = 0;
+
+const Way* way_to(const ClaimedParport& parport, Register which) {
+  if (which == Register::data) return &parport.data;
+  return &parport.status;
+}
+
+// The names of the drivers and programs registered on parallel port N, one folder each in
+// /proc/sys/dev/parport/parportN/devices, beside "active".
+void registered_on(unsigned number, char* names, std::size_t size) {
+  names[0] = '\0';
+  char path[96];
+  std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices", number);
+  DIR* directory = opendir(path);
+  if (directory == nullptr) return;
+  std::size_t length = 0;
+  while (const dirent* entry = readdir(directory)) {
+    if (entry->d_name[0] == '.' || std::strcmp(entry->d_name, "active") == 0) continue;
+    const int written = std::snprintf(names + length, size - length, "%s%s",
+                                      length == 0 ? "" : ", ", entry->d_name);
+    if (written < 0 || static_cast<std::size_t>(written) >= size - length) break;
+    length += static_cast<std::size_t>(written);
+  }
+  closedir(directory);
+}
+
+}  // namespace
+
+// The claim would wait, without a word, for as long as another driver or program holds the port,
+// so a port that the kernel reports held is refused instead.
+ParportAttempt reach_through_parport(std::uint16_t port) {
+  ParportAttempt attempt;
+  attempt.where = find_register(port);
+  const Register which = attempt.where.which;
+  const Parport& parport = attempt.where.parport;
+  if (which == Register::none || which == Register::no_port) return attempt;
+  std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
+  if (which != Register::data && which != Register::status) return attempt;
+
+  for (int i = 0; i < claimed_count; ++i) {
+    if (claimed[i].number != parport.number) continue;
+    attempt.outcome = ParportAttempt::reached;
+    attempt.way = way_to(claimed[i], which);
+    return attempt;
+  }
+  if (claimed_count == kMostParports) {
+    attempt.outcome = ParportAttempt::claim_failed;
+    attempt.error = EMFILE;
+    return attempt;
+  }
+
+  const int descriptor = open_device(attempt.device);
+  if (descriptor < 0) {
+    attempt.outcome = ParportAttempt::cannot_open;
+    attempt.error = errno;
+    return attempt;
+  }
+  char path[96];
+  std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices/active",
+                parport.number);
+  if (read_text(path, attempt.detail, sizeof attempt.detail)) {
+    attempt.detail[std::strcspn(attempt.detail, "\n")] = '\0';
+    if (attempt.detail[0] != '\0' && std::strcmp(attempt.detail, "none") != 0) {
+      close(descriptor);
+      attempt.outcome = ParportAttempt::in_use;
+      return attempt;
+    }
+  }
+  if (ioctl(descriptor, PPCLAIM) != 0) {
+    attempt.error = errno;
+    close(descriptor);
+    // ppdev registers on the port at its first claim, which the kernel refuses (ENXIO) while
+    // another driver or program is registered on it exclusively (PPEXCL).
+    attempt.outcome = ParportAttempt::claim_failed;
+    if (attempt.error == ENXIO) {
+      registered_on(parport.number, attempt.detail, sizeof attempt.detail);
+      if (attempt.detail[0] != '\0') attempt.outcome = ParportAttempt::held_exclusively;
+    }
+    return attempt;
+  }
+
+  ClaimedParport& fresh = claimed[claimed_count++];
+  fresh.number = parport.number;
+  fresh.claim.descriptor = descriptor;
+  std::memcpy(fresh.claim.device, attempt.device, sizeof fresh.claim.device);
+  fresh.data.claim = &fresh.claim;
+  fresh.status.claim = &fresh.claim;
+  attempt.outcome = ParportAttempt::reached;
+  attempt.way = way_to(fresh, which);
+  return attempt;
+}
+
+// Gives the parallel ports back to the kernel when the library is unloaded.
+__attribute__((destructor)) static void release_parports() {
+  for (int i = 0; i < claimed_count; ++i) {
+    ioctl(claimed[i].claim.descriptor, PPRELEASE);
+    close(claimed[i].claim.descriptor);
+  }
+  claimed_count = 0;
+}
+
+}  // namespace port_access

@@ -1,0 +1,36 @@
+// The third way: a parallel port's data and status registers, through the kernel's parallel-port
+// driver and its device /dev/parportN (ppdev).
+
+#ifndef PORT_ACCESS_PPDEV_HPP
+#define PORT_ACCESS_PPDEV_HPP
+
+#include <cstdint>
+
+#include "parports.hpp"
+#include "ways.hpp"
+
+namespace port_access {
+
+// What became of the third way for a port: the way, or why there is none.
+struct ParportAttempt {
+  enum Outcome : std::uint8_t {
+    reached,
+    not_reachable,     // not the data or status register of a listed port (where.which says)
+    cannot_open,       // error: why /dev/parportN would not open
+    in_use,            // detail: the name of the driver or program that holds the port
+    held_exclusively,  // detail: the drivers and programs registered on the port
+    claim_failed,      // error: why the kernel refused the claim
+  };
+  Outcome outcome = not_reachable;
+  const Way* way = nullptr;  // reached
+  ParportRegister where;
+  char device[32] = "";
+  int error = 0;
+  char detail[96] = "";
+};
+
+ParportAttempt reach_through_parport(std::uint16_t port);
+
+}  // namespace port_access
+
+#endif
