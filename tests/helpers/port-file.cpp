@@ -1,7 +1,8 @@
 // port-file: an LD_PRELOAD stand-in for the machine's I/O ports. ioperm() and iopl() are refused,
 // and /dev/port opens the file that PORT_FILE names instead, so that what the port-access library
 // writes to "ports" lands in a plain file whose bytes a test can check. With
-// PORT_FILE_FAIL_READS=1, reads from that file fail with EIO, as a failed transfer does.
+// PORT_FILE_FAIL_READS=1, reads from that file fail with EIO, as a failed transfer does; with
+// PORT_FILE_FAIL_WRITES=1, writes to it do.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -87,6 +88,21 @@ ssize_t pread(int descriptor, void* buffer, size_t count, off_t offset) {
 
 ssize_t pread64(int descriptor, void* buffer, size_t count, off_t offset) {
   return pread(descriptor, buffer, count, offset);
+}
+
+ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
+  using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
+  static const auto next = reinterpret_cast<Pwrite>(dlsym(RTLD_NEXT, "pwrite"));
+  const char* fail = std::getenv("PORT_FILE_FAIL_WRITES");
+  if (fail != nullptr && std::strcmp(fail, "1") == 0 && is_port_file(descriptor)) {
+    errno = EIO;
+    return -1;
+  }
+  return next(descriptor, buffer, count, offset);
+}
+
+ssize_t pwrite64(int descriptor, const void* buffer, size_t count, off_t offset) {
+  return pwrite(descriptor, buffer, count, offset);
 }
 
 }  // extern "C"
