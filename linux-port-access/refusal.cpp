@@ -83,21 +83,12 @@ bool user_is_member(gid_t group_id) {
   return false;
 }
 
-void name_of_user(uid_t id, char* name, std::size_t size) {
-  const passwd* user = getpwuid(id);
-  if (user != nullptr) {
-    std::snprintf(name, size, "%s", user->pw_name);
+// A user's or group's name, or its number where the database has none.
+void name_or_number(const char* name, unsigned id, char* text, std::size_t size) {
+  if (name != nullptr) {
+    std::snprintf(text, size, "%s", name);
   } else {
-    std::snprintf(name, size, "%u", static_cast<unsigned>(id));
-  }
-}
-
-void name_of_group(gid_t id, char* name, std::size_t size) {
-  const group* entry = getgrgid(id);
-  if (entry != nullptr) {
-    std::snprintf(name, size, "%s", entry->gr_name);
-  } else {
-    std::snprintf(name, size, "%u", static_cast<unsigned>(id));
+    std::snprintf(text, size, "%u", id);
   }
 }
 
@@ -121,8 +112,11 @@ void device_refused(const ParportAttempt& parport, char* third, std::size_t thir
   } else if (is_permission_error(parport.error) && stat(device, &node) == 0) {
     char owner[64];
     char group_name[64];
-    name_of_user(node.st_uid, owner, sizeof owner);
-    name_of_group(node.st_gid, group_name, sizeof group_name);
+    const passwd* owner_entry = getpwuid(node.st_uid);
+    const group* group_entry = getgrgid(node.st_gid);
+    name_or_number(owner_entry ? owner_entry->pw_name : nullptr, node.st_uid, owner, sizeof owner);
+    name_or_number(group_entry ? group_entry->gr_name : nullptr, node.st_gid, group_name,
+                   sizeof group_name);
     std::snprintf(third, third_size, "%s (%s:%s %04o): %s", device, owner, group_name,
                   static_cast<unsigned>(node.st_mode & 07777), std::strerror(parport.error));
     const bool group_may = (node.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);

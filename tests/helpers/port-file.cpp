@@ -75,14 +75,19 @@ int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 int __open_2(const char* path, int flags) { return open_through(path, flags, 0); }
 int __open64_2(const char* path, int flags) { return open_through(path, flags, 0); }
 
+// Whether the variable asks transfers on the port file to fail, and the descriptor is that file's;
+// if so, errno is EIO.
+static bool fails(const char* variable, int descriptor) {
+  const char* fail = std::getenv(variable);
+  if (fail == nullptr || std::strcmp(fail, "1") != 0 || !is_port_file(descriptor)) return false;
+  errno = EIO;
+  return true;
+}
+
 ssize_t pread(int descriptor, void* buffer, size_t count, off_t offset) {
   using Pread = ssize_t (*)(int, void*, size_t, off_t);
   static const auto next = reinterpret_cast<Pread>(dlsym(RTLD_NEXT, "pread"));
-  const char* fail = std::getenv("PORT_FILE_FAIL_READS");
-  if (fail != nullptr && std::strcmp(fail, "1") == 0 && is_port_file(descriptor)) {
-    errno = EIO;
-    return -1;
-  }
+  if (fails("PORT_FILE_FAIL_READS", descriptor)) return -1;
   return next(descriptor, buffer, count, offset);
 }
 
@@ -93,11 +98,7 @@ ssize_t pread64(int descriptor, void* buffer, size_t count, off_t offset) {
 ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
   using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
   static const auto next = reinterpret_cast<Pwrite>(dlsym(RTLD_NEXT, "pwrite"));
-  const char* fail = std::getenv("PORT_FILE_FAIL_WRITES");
-  if (fail != nullptr && std::strcmp(fail, "1") == 0 && is_port_file(descriptor)) {
-    errno = EIO;
-    return -1;
-  }
+  if (fails("PORT_FILE_FAIL_WRITES", descriptor)) return -1;
   return next(descriptor, buffer, count, offset);
 }
 
