@@ -34,8 +34,8 @@ const Way& choose_way(std::uint16_t port) {
   if (const Way* way = dev_port()) return *way;
   const int dev_port_error = errno;
   const ParportAttempt parport = reach_through_parport(port);
-  if (parport.way == nullptr) refuse(port, ioperm_error, dev_port_error, parport);
-  return *parport.way;
+  if (const Way* way = parport.way) return *way;
+  refuse(port, ioperm_error, dev_port_error, parport);
 }
 
 const Way& way_to(std::uint16_t port) {

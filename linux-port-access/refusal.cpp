@@ -97,7 +97,7 @@ void device_refused(const ParportAttempt& parport, char* third, std::size_t thir
                     std::size_t hint_size) {
   const char* device = parport.device;
   const unsigned number = parport.where.parport.number;
-  struct stat node {};
+  struct stat node = {};
   if (parport.error == ENOENT) {
     char path[64];
     std::snprintf(path, sizeof path, "/sys/class/ppdev/parport%u", number);
@@ -194,9 +194,14 @@ void refuse(std::uint16_t port, int ioperm_error, int dev_port_error,
   parport_part(parport, third, sizeof third, hint, sizeof hint);
   char cause[192];
   raw_cause(ioperm_error, dev_port_error, cause, sizeof cause);
-  std::fprintf(
-      stderr, "inpout32.dll: no access to I/O port 0x%04x (ioperm: %s; %s: %s; %s): %s%s\n", port,
-      std::strerror(ioperm_error), kDevPort, std::strerror(dev_port_error), third, cause, hint);
+  // Each error's text is kept before the next is asked for: strerror() may reuse its buffer.
+  char ioperm_text[64];
+  char dev_port_text[64];
+  std::snprintf(ioperm_text, sizeof ioperm_text, "%s", std::strerror(ioperm_error));
+  std::snprintf(dev_port_text, sizeof dev_port_text, "%s", std::strerror(dev_port_error));
+  std::fprintf(stderr,
+               "inpout32.dll: no access to I/O port 0x%04x (ioperm: %s; %s: %s; %s): %s%s\n", port,
+               ioperm_text, kDevPort, dev_port_text, third, cause, hint);
   std::_Exit(-1);
 }
 

@@ -37,8 +37,8 @@ int open_through(const char* path, int flags, mode_t mode) {
 
 bool is_port_file(int descriptor) {
   const char* file = std::getenv("PORT_FILE");
-  struct stat by_name {};
-  struct stat by_descriptor {};
+  struct stat by_name = {};
+  struct stat by_descriptor = {};
   return file != nullptr && stat(file, &by_name) == 0 && fstat(descriptor, &by_descriptor) == 0 &&
          by_name.st_dev == by_descriptor.st_dev && by_name.st_ino == by_descriptor.st_ino;
 }
