@@ -2,7 +2,9 @@
 // and /dev/port opens the file that PORT_FILE names instead, so that what the port-access library
 // writes to "ports" lands in a plain file whose bytes a test can check. With
 // PORT_FILE_FAIL_READS=1, reads from that file fail with EIO, as a failed transfer does; with
-// PORT_FILE_FAIL_WRITES=1, writes to it do.
+// PORT_FILE_FAIL_WRITES=1, writes to it do; with PORT_FILE_FAIL_DUP=1, moving a descriptor to a
+// higher number (F_DUPFD, F_DUPFD_CLOEXEC) fails with EMFILE, as it does when no descriptor is
+// free.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -105,5 +107,23 @@ ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
 ssize_t pwrite64(int descriptor, const void* buffer, size_t count, off_t offset) {
   return pwrite(descriptor, buffer, count, offset);
 }
+
+int fcntl(int descriptor, int command, ...) {
+  va_list arguments;
+  va_start(arguments, command);
+  void* argument = va_arg(arguments, void*);
+  va_end(arguments);
+  const char* fail = std::getenv("PORT_FILE_FAIL_DUP");
+  if ((command == F_DUPFD || command == F_DUPFD_CLOEXEC) && fail != nullptr &&
+      std::strcmp(fail, "1") == 0) {
+    errno = EMFILE;
+    return -1;
+  }
+  using Fcntl = int (*)(int, int, ...);
+  static const auto next = reinterpret_cast<Fcntl>(dlsym(RTLD_NEXT, "fcntl"));
+  return next(descriptor, command, argument);
+}
+
+int fcntl64(int descriptor, int command, ...) __attribute__((alias("fcntl")));
 
 }  // extern "C"
