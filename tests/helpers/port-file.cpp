@@ -5,7 +5,12 @@
 // PORT_FILE_FAIL_WRITES=1, writes to it do; with PORT_FILE_FAIL_DUP=1, moving a descriptor to a
 // higher number (F_DUPFD, F_DUPFD_CLOEXEC) fails with EMFILE, as it does when no descriptor is
 // free.
+//
+// PARPORT_PROC=<folder> stands in for /proc/sys/dev/parport, so that a test can list the parallel
+// ports it likes; /dev/port (unless PORT_FILE names a file) and every /dev/parportN then fail to
+// open with ENOENT, so that nothing reaches a real port.
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +20,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,14 +33,26 @@ int real_open(const char* path, int flags, mode_t mode) {
   return next(path, flags, mode);
 }
 
-const char* stand_in(const char* path) {
-  if (std::strcmp(path, kDevPort) != 0) return path;
-  const char* file = std::getenv("PORT_FILE");
-  return file != nullptr ? file : path;
+constexpr char kParportProc[] = "/proc/sys/dev/parport";
+constexpr char kParportDevice[] = "/dev/parport";
+
+bool starts_with(const char* text, const char* prefix) {
+  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
 int open_through(const char* path, int flags, mode_t mode) {
-  return real_open(stand_in(path), flags, mode);
+  const char* file = std::getenv("PORT_FILE");
+  const char* proc = std::getenv("PARPORT_PROC");
+  if (std::strcmp(path, kDevPort) == 0 && file != nullptr) return real_open(file, flags, mode);
+  if (proc != nullptr && (std::strcmp(path, kDevPort) == 0 || starts_with(path, kParportDevice))) {
+    errno = ENOENT;
+    return -1;
+  }
+  if (proc != nullptr && starts_with(path, kParportProc)) {
+    const std::string moved = std::string(proc) + (path + std::strlen(kParportProc));
+    return real_open(moved.c_str(), flags, mode);
+  }
+  return real_open(path, flags, mode);
 }
 
 bool is_port_file(int descriptor) {
@@ -106,6 +124,14 @@ ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
 
 ssize_t pwrite64(int descriptor, const void* buffer, size_t count, off_t offset) {
   return pwrite(descriptor, buffer, count, offset);
+}
+
+DIR* opendir(const char* path) {
+  using Opendir = DIR* (*)(const char*);
+  static const auto next = reinterpret_cast<Opendir>(dlsym(RTLD_NEXT, "opendir"));
+  const char* proc = std::getenv("PARPORT_PROC");
+  if (proc != nullptr && std::strcmp(path, kParportProc) == 0) return next(proc);
+  return next(path);
 }
 
 int fcntl(int descriptor, int command, ...) {
