@@ -38,3 +38,12 @@ if(NOT WIN32 AND PORTPOKE_HARDENING)
   target_link_options(portpoke_hardening INTERFACE LINKER:-z,relro LINKER:-z,now)
   set_property(TARGET portpoke_hardening PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
 endif()
+
+# A stand-in that the tests preload into the tool: never instrumented by the sanitizers, so that it
+# needs nothing of their runtime (which the sanitizer tree links into the tool itself) and the
+# programs that runtime starts, such as its symbolizer, load it without it.
+add_library(portpoke_preloaded INTERFACE)
+if(CMAKE_CXX_FLAGS MATCHES "sanitize")
+  target_compile_options(portpoke_preloaded INTERFACE -fno-sanitize=all)
+  target_link_options(portpoke_preloaded INTERFACE -fno-sanitize=all)
+endif()

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "text.hpp"
+
 namespace port_access {
 
 struct Parport {
@@ -15,18 +17,21 @@ struct Parport {
 
 // What a port is to the parallel ports the kernel lists.
 enum class Register : std::uint8_t {
-  data,     // base
-  status,   // base+1
-  control,  // base+2
-  epp,      // base+3 to base+7, on a port the kernel drives in EPP mode
-  ecp,      // the second base and the two after it, on a port it drives in ECP mode
-  none,     // no listed parallel port's
-  no_port,  // the kernel lists no parallel port at all
+  data,        // base
+  status,      // base+1
+  control,     // base+2
+  epp,         // base+3 to base+7, on a port the kernel drives in EPP mode
+  ecp,         // the second base and the two after it, on a port it drives in ECP mode
+  none,        // no listed parallel port's
+  unreadable,  // perhaps a register of a listed port whose base-addr cannot be read
+  off_bus,     // the kernel lists parallel ports, none of them on the I/O bus (a USB adapter)
+  no_port,     // the kernel lists no parallel port at all
 };
 
 struct ParportRegister {
   Register which = Register::no_port;
   Parport parport;
+  Text<128> base_addr;  // unreadable: what base-addr says, quoted; empty where it cannot be read
 };
 
 ParportRegister find_register(std::uint16_t port);

@@ -81,22 +81,37 @@ const Way* way_to(const ClaimedParport& parport, Register which) {
 }
 
 // The names of the drivers and programs registered on parallel port N, one folder each in
-// /proc/sys/dev/parport/parportN/devices, beside "active".
-void registered_on(unsigned number, char* names, std::size_t size) {
-  names[0] = '\0';
+// /proc/sys/dev/parport/parportN/devices, beside "active": as many as the line has room for, then
+// how many more there are.
+void registered_on(unsigned number, Text<320>& names) {
   char path[96];
   std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices", number);
   DIR* directory = opendir(path);
   if (directory == nullptr) return;
-  std::size_t length = 0;
+  constexpr std::size_t kRoom = 200;
+  unsigned shown = 0;
+  unsigned more = 0;
   while (const dirent* entry = readdir(directory)) {
     if (entry->d_name[0] == '.' || std::strcmp(entry->d_name, "active") == 0) continue;
-    const int written = std::snprintf(names + length, size - length, "%s%s",
-                                      length == 0 ? "" : ", ", entry->d_name);
-    if (written < 0 || static_cast<std::size_t>(written) >= size - length) break;
-    length += static_cast<std::size_t>(written);
+    if (names.size() >= kRoom) {
+      ++more;
+      continue;
+    }
+    if (shown++ > 0) names.add(", ");
+    names.quote(entry->d_name);
   }
   closedir(directory);
+  if (more > 0) names.add(" and ").number(more).add(" more");
+}
+
+// The driver or program that devices/active names as holding port N; empty where none does.
+void holder_of(unsigned number, Text<320>& holder) {
+  char path[96];
+  char text[128];
+  std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices/active", number);
+  if (!read_text(path, text, sizeof text)) return;
+  text[std::strcspn(text, "\n")] = '\0';
+  if (text[0] != '\0' && std::strcmp(text, "none") != 0) holder.quote(text);
 }
 
 }  // namespace
@@ -108,9 +123,22 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
   attempt.where = find_register(port);
   const Register which = attempt.where.which;
   const Parport& parport = attempt.where.parport;
-  if (which == Register::none || which == Register::no_port) return attempt;
+  switch (which) {
+    case Register::data:
+    case Register::status:
+      break;
+    case Register::control:
+    case Register::epp:
+    case Register::ecp:
+      std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
+      return attempt;
+    case Register::none:
+    case Register::unreadable:
+    case Register::off_bus:
+    case Register::no_port:
+      return attempt;
+  }
   std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
-  if (which != Register::data && which != Register::status) return attempt;
 
   for (int i = 0; i < claimed_count; ++i) {
     if (claimed[i].number != parport.number) continue;
@@ -130,16 +158,11 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
     attempt.error = errno;
     return attempt;
   }
-  char path[96];
-  std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices/active",
-                parport.number);
-  if (read_text(path, attempt.detail, sizeof attempt.detail)) {
-    attempt.detail[std::strcspn(attempt.detail, "\n")] = '\0';
-    if (attempt.detail[0] != '\0' && std::strcmp(attempt.detail, "none") != 0) {
-      close(descriptor);
-      attempt.outcome = ParportAttempt::in_use;
-      return attempt;
-    }
+  holder_of(parport.number, attempt.detail);
+  if (attempt.detail.size() > 0) {
+    close(descriptor);
+    attempt.outcome = ParportAttempt::in_use;
+    return attempt;
   }
   if (ioctl(descriptor, PPCLAIM) != 0) {
     attempt.error = errno;
@@ -148,8 +171,8 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
     // another driver or program is registered on it exclusively (PPEXCL).
     attempt.outcome = ParportAttempt::claim_failed;
     if (attempt.error == ENXIO) {
-      registered_on(parport.number, attempt.detail, sizeof attempt.detail);
-      if (attempt.detail[0] != '\0') attempt.outcome = ParportAttempt::held_exclusively;
+      registered_on(parport.number, attempt.detail);
+      if (attempt.detail.size() > 0) attempt.outcome = ParportAttempt::held_exclusively;
     }
     return attempt;
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "parports.hpp"
+#include "text.hpp"
 #include "ways.hpp"
 
 namespace port_access {
@@ -26,7 +27,7 @@ struct ParportAttempt {
   ParportRegister where;
   char device[32] = "";
   int error = 0;
-  char detail[96] = "";
+  Text<320> detail;  // escaped, and cut with a mark
 };
 
 ParportAttempt reach_through_parport(std::uint16_t port);

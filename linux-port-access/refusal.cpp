@@ -1,7 +1,9 @@
 // The refusal line: "inpout32.dll: no access to I/O port 0x0378 (ioperm: <why>; /dev/port: <why>;
 // <the third way>): <cause>[; <what to do about the device>]". Each part names what the system
 // shows: the errors the kernel gave, the lockdown it reports, the capability the process holds,
-// the device node's owner, group and mode, and the groups the user is in.
+// the device node's owner, group and mode, and the groups the user is in. A hint that names a
+// command gives it whole, so that carried out as written (as root) it lets the next run get
+// further; where the system shows that it could not, the command is left out.
 
 #include "refusal.hpp"
 
@@ -17,10 +19,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text.hpp"
+
 namespace port_access {
 namespace {
 
+using Line = Text<1024>;
+using Hint = Text<384>;
+
 constexpr char kLockdown[] = "/sys/kernel/security/lockdown";
+// The group Debian's udev gives /dev/parportN.
+constexpr char kParportGroup[] = "lp";
 
 bool is_permission_error(int error) { return error == EPERM || error == EACCES; }
 
@@ -47,32 +56,31 @@ bool has_raw_io_capability() {
 }
 
 // Why the raw ways are closed, as far as the system shows it.
-void raw_cause(int ioperm_error, int dev_port_error, char* cause, std::size_t size) {
+void raw_cause(int ioperm_error, int dev_port_error, Line& line) {
   char lockdown[32];
   const bool lockdown_known = read_lockdown(lockdown, sizeof lockdown);
   const bool refused = is_permission_error(ioperm_error) || is_permission_error(dev_port_error);
   if (lockdown_known && std::strcmp(lockdown, "none") != 0) {
-    std::snprintf(cause, size, "kernel lockdown [%s] refuses raw port access even to root",
-                  lockdown);
+    line.add("kernel lockdown [").quote(lockdown).add("] refuses raw port access even to root");
   } else if (refused && has_raw_io_capability()) {
-    std::snprintf(cause, size, "the kernel refuses raw port access even with CAP_SYS_RAWIO%s",
-                  lockdown_known
-                      ? ""
-                      : ", most likely for its lockdown (securityfs, which would say, is "
-                        "not mounted at /sys/kernel/security)");
+    line.add("the kernel refuses raw port access even with CAP_SYS_RAWIO");
+    if (!lockdown_known) {
+      line.add(
+          ", most likely for its lockdown (securityfs, which would say, is not mounted at "
+          "/sys/kernel/security)");
+    }
   } else if (refused && geteuid() == 0) {
-    std::snprintf(cause, size, "raw port access needs CAP_SYS_RAWIO, which this process lacks");
+    line.add("raw port access needs CAP_SYS_RAWIO, which this process lacks");
   } else if (refused) {
-    std::snprintf(cause, size, "raw port access needs root or CAP_SYS_RAWIO");
+    line.add("raw port access needs root or CAP_SYS_RAWIO");
   } else {
-    std::snprintf(cause, size, "this system offers no raw port access");
+    line.add("this system offers no raw port access");
   }
 }
 
 // Whether the user this process runs as is a member of the group, as the group database says:
 // the groups of a session are those it was given when it began.
-bool user_is_member(gid_t group_id) {
-  const passwd* user = getpwuid(geteuid());
+bool user_is_member(const passwd* user, gid_t group_id) {
   if (user == nullptr) return false;
   if (user->pw_gid == group_id) return true;
   const group* entry = getgrgid(group_id);
@@ -84,124 +92,159 @@ bool user_is_member(gid_t group_id) {
 }
 
 // A user's or group's name, or its number where the database has none.
-void name_or_number(const char* name, unsigned id, char* text, std::size_t size) {
+template <std::size_t Capacity>
+void name_or_number(Text<Capacity>& text, const char* name, unsigned id) {
   if (name != nullptr) {
-    std::snprintf(text, size, "%s", name);
+    text.quote(name);
   } else {
-    std::snprintf(text, size, "%u", id);
+    text.number(id);
   }
 }
 
-// The device would not open: what its node shows, and what the user can do about it.
-void device_refused(const ParportAttempt& parport, char* third, std::size_t third_size, char* hint,
-                    std::size_t hint_size) {
+// A name that a command can take as it stands: printable ASCII without blanks or quotes.
+bool plain_name(const char* name) {
+  if (name == nullptr || name[0] == '\0' || name[0] == '-') return false;
+  for (; *name != '\0'; ++name) {
+    if (*name <= ' ' || *name > '~' || std::strchr("'\"\\;&|$`<>()*?", *name) != nullptr) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The node is missing: ppdev is loaded and udev did not make the node, or ppdev is not loaded.
+void node_missing(const char* device, unsigned number, Line& line, Hint& hint) {
+  char path[64];
+  std::snprintf(path, sizeof path, "/sys/class/ppdev/parport%u", number);
+  if (access(path, F_OK) != 0) {
+    line.add(device).add(": ").add(std::strerror(ENOENT));
+    hint.add("; the ppdev module makes ").add(device).add(", as root: modprobe ppdev");
+    return;
+  }
+  line.add(device).add(": no device node, though ppdev is loaded");
+  hint.add("; udev makes ").add(device);
+  // As udev would make it: root:lp, 0660. Without a group lp the group could not be set.
+  if (getgrnam(kParportGroup) != nullptr) {
+    hint.add(", or, as root: mknod -m 660 ").add(device).add(" c 99 ").number(number);
+    hint.add(" && chgrp ").add(kParportGroup).add(" ").add(device);
+  }
+}
+
+// The node would not open for this user: what it shows, and what the user can do about it.
+void node_refused(const char* device, int error, const struct stat& node, Line& line, Hint& hint) {
+  const passwd* owner_entry = getpwuid(node.st_uid);
+  Text<96> owner;
+  name_or_number(owner, owner_entry ? owner_entry->pw_name : nullptr, node.st_uid);
+  const group* group_entry = getgrgid(node.st_gid);
+  Text<96> group_name;
+  const bool group_named = group_entry != nullptr && plain_name(group_entry->gr_name);
+  name_or_number(group_name, group_entry ? group_entry->gr_name : nullptr, node.st_gid);
+  line.add(device).add(" (").add(owner.c_str()).add(":").add(group_name.c_str()).add(" ");
+  line.number(node.st_mode & 07777, 8, 4).add("): ").add(std::strerror(error));
+
+  const bool group_may = (node.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+  if (!group_may) {
+    hint.add("; only its owner, ").add(owner.c_str()).add(", may open ").add(device);
+    return;
+  }
+  const passwd* user = getpwuid(geteuid());
+  if (user_is_member(user, node.st_gid)) {
+    hint.add("; you are in group ").add(group_name.c_str()).add(", which may open ").add(device);
+    hint.add(", but this session began before you were: log in again");
+    return;
+  }
+  hint.add("; group ").add(group_name.c_str()).add(" may open ").add(device);
+  // adduser takes the user's and the group's names; without both the command could not work.
+  if (group_named && user != nullptr && plain_name(user->pw_name)) {
+    hint.add(", as root: adduser ").add(user->pw_name).add(" ").add(group_entry->gr_name);
+    hint.add(", then log in again");
+  }
+}
+
+// The device would not open.
+void device_refused(const ParportAttempt& parport, Line& line, Hint& hint) {
   const char* device = parport.device;
-  const unsigned number = parport.where.parport.number;
   struct stat node = {};
   if (parport.error == ENOENT) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/sys/class/ppdev/parport%u", number);
-    if (access(path, F_OK) == 0) {
-      std::snprintf(third, third_size, "%s: no device node, though ppdev is loaded", device);
-      std::snprintf(hint, hint_size, "; udev makes %s, or: mknod %s c 99 %u", device, device,
-                    number);
-    } else {
-      std::snprintf(third, third_size, "%s: %s", device, std::strerror(parport.error));
-      std::snprintf(hint, hint_size, "; the ppdev module makes %s", device);
-    }
+    node_missing(device, parport.where.parport.number, line, hint);
   } else if (is_permission_error(parport.error) && stat(device, &node) == 0) {
-    char owner[64];
-    char group_name[64];
-    const passwd* owner_entry = getpwuid(node.st_uid);
-    const group* group_entry = getgrgid(node.st_gid);
-    name_or_number(owner_entry ? owner_entry->pw_name : nullptr, node.st_uid, owner, sizeof owner);
-    name_or_number(group_entry ? group_entry->gr_name : nullptr, node.st_gid, group_name,
-                   sizeof group_name);
-    std::snprintf(third, third_size, "%s (%s:%s %04o): %s", device, owner, group_name,
-                  static_cast<unsigned>(node.st_mode & 07777), std::strerror(parport.error));
-    const bool group_may = (node.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
-    if (group_may && user_is_member(node.st_gid)) {
-      std::snprintf(hint, hint_size,
-                    "; you are in group %s, which may open %s, but this session began before you "
-                    "were: log in again",
-                    group_name, device);
-    } else if (group_may) {
-      std::snprintf(hint, hint_size, "; group %s may open %s", group_name, device);
-    } else {
-      std::snprintf(hint, hint_size, "; only its owner, %s, may open %s", owner, device);
-    }
+    node_refused(device, parport.error, node, line, hint);
   } else {
-    std::snprintf(third, third_size, "%s: %s", device, std::strerror(parport.error));
+    line.add(device).add(": ").add(std::strerror(parport.error));
   }
 }
 
 // What became of the third way.
-void parport_part(const ParportAttempt& parport, char* third, std::size_t third_size, char* hint,
-                  std::size_t hint_size) {
+void parport_part(const ParportAttempt& parport, Line& line, Hint& hint) {
   const char* device = parport.device;
-  const unsigned base = parport.where.parport.base;
+  const ParportRegister& where = parport.where;
   switch (parport.outcome) {
     case ParportAttempt::not_reachable:
-      switch (parport.where.which) {
+      switch (where.which) {
         case Register::no_port:
-          std::snprintf(third, third_size, "parport: the kernel lists no parallel port");
+          line.add("parport: the kernel lists no parallel port");
+          return;
+        case Register::off_bus:
+          line.add("parport: no parallel port the kernel lists is on the I/O bus");
+          return;
+        case Register::unreadable:
+          line.add("parport: the kernel lists parport").number(where.parport.number);
+          if (where.base_addr.size() == 0) {
+            line.add(", but its base-addr cannot be read");
+          } else {
+            line.add(", but its base-addr is ").add(where.base_addr.c_str());
+            line.add(", not two addresses");
+          }
           return;
         case Register::control:
-          std::snprintf(third, third_size,
-                        "%s: the kernel's driver cannot read the control register back, so a "
-                        "write to it could not be verified (root without lockdown reaches it the "
-                        "raw way)",
-                        device);
+          line.add(device).add(
+              ": the kernel's driver cannot read the control register back, so a write to it "
+              "could not be verified (root without lockdown reaches it the raw way)");
           return;
         case Register::epp:
         case Register::ecp:
-          std::snprintf(third, third_size,
-                        "%s: reaches only the data and status registers (0x%04x, 0x%04x), not %s "
-                        "registers",
-                        device, base, base + 1,
-                        parport.where.which == Register::epp ? "EPP" : "ECP");
+          line.add(device).add(": reaches only the data and status registers (0x");
+          line.number(where.parport.base, 16, 4).add(", 0x").number(where.parport.base + 1U, 16, 4);
+          line.add("), not ").add(where.which == Register::epp ? "EPP" : "ECP").add(" registers");
           return;
         case Register::data:
         case Register::status:
         case Register::none:
           break;
       }
-      std::snprintf(third, third_size, "parport: no parallel port has this register");
+      line.add("parport: no parallel port has this register");
       return;
     case ParportAttempt::cannot_open:
-      device_refused(parport, third, third_size, hint, hint_size);
+      device_refused(parport, line, hint);
       return;
     case ParportAttempt::in_use:
-      std::snprintf(third, third_size, "%s: in use by %s", device, parport.detail);
+      line.add(device).add(": in use by ").add(parport.detail.c_str());
       return;
     case ParportAttempt::held_exclusively:
-      std::snprintf(third, third_size, "%s: held exclusively by %s", device, parport.detail);
+      line.add(device).add(": held exclusively by ").add(parport.detail.c_str());
       return;
     case ParportAttempt::claim_failed:
     case ParportAttempt::reached:
       break;
   }
-  std::snprintf(third, third_size, "%s: claiming the port: %s", device,
-                std::strerror(parport.error));
+  line.add(device).add(": claiming the port: ").add(std::strerror(parport.error));
 }
 
 }  // namespace
 
 void refuse(std::uint16_t port, int ioperm_error, int dev_port_error,
             const ParportAttempt& parport) {
-  char third[256];
-  char hint[192] = "";
-  parport_part(parport, third, sizeof third, hint, sizeof hint);
-  char cause[192];
-  raw_cause(ioperm_error, dev_port_error, cause, sizeof cause);
-  // Each error's text is kept before the next is asked for: strerror() may reuse its buffer.
-  char ioperm_text[64];
-  char dev_port_text[64];
-  std::snprintf(ioperm_text, sizeof ioperm_text, "%s", std::strerror(ioperm_error));
-  std::snprintf(dev_port_text, sizeof dev_port_text, "%s", std::strerror(dev_port_error));
-  std::fprintf(stderr,
-               "inpout32.dll: no access to I/O port 0x%04x (ioperm: %s; %s: %s; %s): %s%s\n", port,
-               ioperm_text, kDevPort, dev_port_text, third, cause, hint);
+  // Each error's text is taken before the next is asked for: strerror() may reuse its buffer.
+  Line line;
+  line.add("inpout32.dll: no access to I/O port 0x").number(port, 16, 4);
+  line.add(" (ioperm: ").add(std::strerror(ioperm_error));
+  line.add("; ").add(kDevPort).add(": ").add(std::strerror(dev_port_error)).add("; ");
+  Hint hint;
+  parport_part(parport, line, hint);
+  line.add("): ");
+  raw_cause(ioperm_error, dev_port_error, line);
+  line.add(hint.c_str());
+  std::fprintf(stderr, "%s\n", line.c_str());
   std::_Exit(-1);
 }
 
