@@ -36,8 +36,15 @@ else()
       endforeach()
     endif()")
   # Debian's policy: manual pages and changelogs compressed (reproducibly, -n), and a copyright
-  # file beside the documentation.
-  foreach(file doc/portpoke.1 doc/changelog)
+  # file beside the documentation. The manual page is made at install time, when the prefix it
+  # names is known (cmake/install-man-page.cmake).
+  install(CODE "
+    set(PORTPOKE_PAGE_SOURCE \"${PROJECT_SOURCE_DIR}/doc/portpoke.1\")
+    set(PORTPOKE_PAGE_WORK \"${CMAKE_BINARY_DIR}/package/man1\")
+    set(PORTPOKE_LIBRARY_DIR \"${PORTPOKE_LIBRARY_DIR}\")
+    set(PORTPOKE_MAN_DIR \"${CMAKE_INSTALL_MANDIR}/man1\")")
+  install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/install-man-page.cmake)
+  foreach(file doc/changelog)
     get_filename_component(name ${file} NAME)
     execute_process(COMMAND gzip -9n -c INPUT_FILE ${PROJECT_SOURCE_DIR}/${file}
       OUTPUT_FILE ${CMAKE_BINARY_DIR}/package/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
@@ -46,7 +53,6 @@ else()
   file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
   file(WRITE ${CMAKE_BINARY_DIR}/package/copyright
     "portpoke is distributed under the MIT License:\n\n${license}")
-  install(FILES ${CMAKE_BINARY_DIR}/package/portpoke.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md ${CMAKE_BINARY_DIR}/package/changelog.gz
     ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
