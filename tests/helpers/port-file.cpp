@@ -265,14 +265,17 @@ unsigned hex_value(const char* file, const char* key, unsigned otherwise) {
   return static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 16));
 }
 
+// Why the kernel would not open the node for reading and writing: no node, or its permissions; 0
+// where it would.
+int refused(const char* path, Node& node) {
+  if (!read_node(path, node)) return ENOENT;
+  return may_open(node) ? 0 : EACCES;
+}
+
 int open_parport(const char* path, unsigned number, int flags) {
   Node node;
-  if (!read_node(path, node)) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!may_open(node)) {
-    errno = EACCES;
+  if (const int error = refused(path, node)) {
+    errno = error;
     return -1;
   }
   if (node.open_error != 0 || number >= kMostParports) {
@@ -301,12 +304,8 @@ int open_parport(const char* path, unsigned number, int flags) {
 
 int open_dev_port(int flags, mode_t mode) {
   Node node;
-  if (!read_node(kDevPort, node)) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!may_open(node)) {
-    errno = EACCES;
+  if (const int error = refused(kDevPort, node)) {
+    errno = error;
     return -1;
   }
   const char* file = std::getenv("PORT_FILE");
