@@ -600,6 +600,15 @@ ssize_t pread64(int descriptor, void* buffer, size_t count, off_t offset) {
   return pread(descriptor, buffer, count, offset);
 }
 
+// The same read where the compiler checks the buffer's size (_FORTIFY_SOURCE, as clang builds it).
+ssize_t __pread_chk(int descriptor, void* buffer, size_t count, off_t offset, size_t) {
+  return pread(descriptor, buffer, count, offset);
+}
+
+ssize_t __pread64_chk(int descriptor, void* buffer, size_t count, off_t offset, size_t) {
+  return pread(descriptor, buffer, count, offset);
+}
+
 ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
   using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
   static const auto next = next_function<Pwrite>("pwrite");
