@@ -33,18 +33,17 @@ constexpr char kParportGroup[] = "lp";
 
 bool is_permission_error(int error) { return error == EPERM || error == EACCES; }
 
-// The bracketed word of the kernel's lockdown file ("none", "integrity", "confidentiality"); false
-// where the file cannot be read (securityfs not mounted, or no lockdown support).
-bool read_lockdown(char* mode, std::size_t size) {
+// The bracketed word of the kernel's lockdown file ("none", "integrity", "confidentiality"),
+// quoted; false where the file cannot be read (securityfs not mounted, or no lockdown support).
+bool read_lockdown(Text<96>& mode, bool& none) {
   char text[128];
   if (!read_text(kLockdown, text, sizeof text)) return false;
-  const char* open_bracket = std::strchr(text, '[');
-  const char* close_bracket = open_bracket ? std::strchr(open_bracket, ']') : nullptr;
+  char* open_bracket = std::strchr(text, '[');
+  char* close_bracket = open_bracket ? std::strchr(open_bracket, ']') : nullptr;
   if (close_bracket == nullptr) return false;
-  const auto length = static_cast<std::size_t>(close_bracket - open_bracket - 1);
-  if (length >= size) return false;
-  std::memcpy(mode, open_bracket + 1, length);
-  mode[length] = '\0';
+  *close_bracket = '\0';
+  none = std::strcmp(open_bracket + 1, "none") == 0;
+  mode.quote(open_bracket + 1);
   return true;
 }
 
@@ -57,11 +56,14 @@ bool has_raw_io_capability() {
 
 // Why the raw ways are closed, as far as the system shows it.
 void raw_cause(int ioperm_error, int dev_port_error, Line& line) {
-  char lockdown[32];
-  const bool lockdown_known = read_lockdown(lockdown, sizeof lockdown);
+  Text<96> lockdown;
+  bool none = false;
+  const bool lockdown_known = read_lockdown(lockdown, none);
   const bool refused = is_permission_error(ioperm_error) || is_permission_error(dev_port_error);
-  if (lockdown_known && std::strcmp(lockdown, "none") != 0) {
-    line.add("kernel lockdown [").quote(lockdown).add("] refuses raw port access even to root");
+  if (lockdown_known && !none) {
+    line.add("kernel lockdown [")
+        .add(lockdown.c_str())
+        .add("] refuses raw port access even to root");
   } else if (refused && has_raw_io_capability()) {
     line.add("the kernel refuses raw port access even with CAP_SYS_RAWIO");
     if (!lockdown_known) {
