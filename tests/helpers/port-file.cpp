@@ -512,7 +512,13 @@ int ioctl(int descriptor, unsigned long request, ...) {
   va_start(arguments, request);
   void* argument = va_arg(arguments, void*);
   va_end(arguments);
-  if (OpenFile* file = device(descriptor)) return parport_request(*file, request, argument);
+  if (OpenFile* file = device(descriptor)) {
+    // A device on a standard stream would take what the program writes there to the port.
+    if (descriptor <= STDERR_FILENO) {
+      log_event("/dev/parport%u on standard stream %d", file->number, descriptor);
+    }
+    return parport_request(*file, request, argument);
+  }
   using Ioctl = int (*)(int, unsigned long, ...);
   static const auto next = next_function<Ioctl>("ioctl");
   return next(descriptor, request, argument);
