@@ -83,13 +83,12 @@ const Way* way_to(const ClaimedParport& parport, Register which) {
 // The names of the drivers and programs registered on parallel port N, one folder each in
 // /proc/sys/dev/parport/parportN/devices, beside "active": as many as the line has room for, then
 // how many more there are.
-void registered_on(unsigned number, Text<320>& names) {
+void registered_on(unsigned number, ParportAttempt::Detail& names) {
   char path[96];
   std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices", number);
   DIR* directory = opendir(path);
   if (directory == nullptr) return;
   constexpr std::size_t kRoom = 200;
-  unsigned shown = 0;
   unsigned more = 0;
   while (const dirent* entry = readdir(directory)) {
     if (entry->d_name[0] == '.' || std::strcmp(entry->d_name, "active") == 0) continue;
@@ -97,7 +96,7 @@ void registered_on(unsigned number, Text<320>& names) {
       ++more;
       continue;
     }
-    if (shown++ > 0) names.add(", ");
+    if (names.size() > 0) names.add(", ");
     names.quote(entry->d_name);
   }
   closedir(directory);
@@ -105,7 +104,7 @@ void registered_on(unsigned number, Text<320>& names) {
 }
 
 // The driver or program that devices/active names as holding port N; empty where none does.
-void holder_of(unsigned number, Text<320>& holder) {
+void holder_of(unsigned number, ParportAttempt::Detail& holder) {
   char path[96];
   char text[128];
   std::snprintf(path, sizeof path, "/proc/sys/dev/parport/parport%u/devices/active", number);
@@ -124,21 +123,20 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
   const Register which = attempt.where.which;
   const Parport& parport = attempt.where.parport;
   switch (which) {
-    case Register::data:
-    case Register::status:
-      break;
-    case Register::control:
-    case Register::epp:
-    case Register::ecp:
-      std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
-      return attempt;
     case Register::none:
     case Register::unreadable:
     case Register::off_bus:
     case Register::no_port:
       return attempt;
+    case Register::data:
+    case Register::status:
+    case Register::control:
+    case Register::epp:
+    case Register::ecp:
+      break;
   }
   std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
+  if (which != Register::data && which != Register::status) return attempt;
 
   for (int i = 0; i < claimed_count; ++i) {
     if (claimed[i].number != parport.number) continue;

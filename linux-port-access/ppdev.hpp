@@ -27,7 +27,8 @@ struct ParportAttempt {
   ParportRegister where;
   char device[32] = "";
   int error = 0;
-  Text<320> detail;  // escaped, and cut with a mark
+  using Detail = Text<320>;
+  Detail detail;  // escaped, and cut with a mark
 };
 
 ParportAttempt reach_through_parport(std::uint16_t port);
