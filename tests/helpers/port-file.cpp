@@ -469,9 +469,9 @@ extern "C" {
 // success; an I/O instruction after it faults, as it would here anyway.
 int ioperm(unsigned long, unsigned long, int turn_on) {
   std::string value;
-  const bool missing = machine_value("id", "ioperm", value);
-  if (turn_on == 0 && !missing) return 0;
-  errno = missing ? errno_named(value.c_str()) : EPERM;
+  const bool errno_given = machine_value("id", "ioperm", value);
+  if (turn_on == 0 && !errno_given) return 0;
+  errno = errno_given ? errno_named(value.c_str()) : EPERM;
   return -1;
 }
 
