@@ -5,7 +5,7 @@
 # A tree that was never built is not quietly passed over: it shows as a skipped test, or, with
 # PORTPOKE_REQUIRE_ALL_TESTS, fails the configure (scripts/test configures this tree last) and the
 # test run.
-set(PORTPOKE_OTHER_TREES windows linux-asan CACHE STRING
+set(PORTPOKE_OTHER_TREES windows linux-asan linux-i386 CACHE STRING
   "Presets whose build trees' tests run along with this tree's")
 if(PORTPOKE_REQUIRE_ALL_TESTS)
   set(missing_tree_status 1)

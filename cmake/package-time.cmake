@@ -9,3 +9,10 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   endif()
   set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
+
+# dpkg-shlibdeps finds the libraries that a package's ELF files need in the folders of the
+# architecture it is told of: the package's own (the i386 tree's libc is /lib/i386-linux-gnu's, not
+# the biarch /lib32's).
+if(CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  set(ENV{DEB_HOST_ARCH} ${CPACK_DEBIAN_PACKAGE_ARCHITECTURE})
+endif()
