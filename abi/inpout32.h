@@ -1,11 +1,13 @@
-/* The port-access library's two functions, declared once for every side of this project: the
- * tool's binding, the libraries built here (the Linux port-access library and the simulated one)
- * and the benchmark's floor program, in C and C++ alike. A definition or a pointer type that
- * drifts from these does not compile.
+/* The port-access library's functions, declared once for every side of this project: the tool's
+ * binding, the libraries built here (the Linux port-access library, the one that Wine gives Windows
+ * programs, and the simulated one) and the benchmark's floor program, in C and C++ alike. A
+ * definition or a pointer type that drifts from these does not compile.
  *
- * On 32-bit Windows both use the Windows API's calling convention (__stdcall): the called function
- * removes its own arguments, and each 16-bit argument takes one 32-bit slot. Of Inp32's result
- * only the low 16 bits carry meaning.
+ * Windows programs call them with the Windows API's calling convention (__stdcall): the called
+ * function removes its own arguments, and each argument takes one 32-bit slot, a 16-bit one in its
+ * low half. That is so on 32-bit Windows and in the library built for Windows programs under Wine
+ * (INPOUT32_WINE), a Linux i386 library whose callers are Windows code. Linux programs call the
+ * Linux library with the C convention. Of Inp32's result only the low 16 bits carry meaning.
  *
  * A library that defines them sets INPOUT32_EXPORT to its export attribute before including this
  * header, and writes its definitions as extern "C" INPOUT32_EXPORT ... INPOUT32_CALL. */
@@ -15,8 +17,11 @@
 
 #include <stdint.h>
 
-#ifdef _WIN32
+#if defined(_WIN32)
 #define INPOUT32_CALL __stdcall
+#elif defined(INPOUT32_WINE) && defined(__i386__)
+/* Windows code keeps the stack aligned to 4 bytes only; Linux i386 code may assume 16. */
+#define INPOUT32_CALL __attribute__((__stdcall__, __force_align_arg_pointer__))
 #else
 #define INPOUT32_CALL
 #endif
@@ -34,6 +39,20 @@ INPOUT32_EXPORT uint16_t INPOUT32_CALL Inp32(uint16_t port);
 
 /* Writes the value to the port. */
 INPOUT32_EXPORT void INPOUT32_CALL Out32(uint16_t port, uint16_t value);
+
+#ifdef INPOUT32_WINE
+/* The other entry points that programs written for this library call, which the library for
+ * Windows programs under Wine exports too (inpout32.spec lists every export). Their ports are
+ * 32-bit numbers; the readers and writers of 8, 16 and 32 bits each make one transfer of that
+ * width. */
+INPOUT32_EXPORT int32_t INPOUT32_CALL IsInpOutDriverOpen(void);
+INPOUT32_EXPORT uint8_t INPOUT32_CALL DlPortReadPortUchar(uint32_t port);
+INPOUT32_EXPORT void INPOUT32_CALL DlPortWritePortUchar(uint32_t port, uint8_t value);
+INPOUT32_EXPORT uint16_t INPOUT32_CALL DlPortReadPortUshort(uint32_t port);
+INPOUT32_EXPORT void INPOUT32_CALL DlPortWritePortUshort(uint32_t port, uint16_t value);
+INPOUT32_EXPORT uint32_t INPOUT32_CALL DlPortReadPortUlong(uint32_t port);
+INPOUT32_EXPORT void INPOUT32_CALL DlPortWritePortUlong(uint32_t port, uint32_t value);
+#endif
 
 #ifdef __cplusplus
 }

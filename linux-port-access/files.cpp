@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "port_access.hpp"
 #include "ways.hpp"
 
 namespace port_access {
@@ -39,7 +40,7 @@ bool read_text(const char* path, char* text, std::size_t size) {
 void fail_transfer(const char* what, std::uint16_t port, const char* through) {
   std::fprintf(stderr, "inpout32.dll: %s I/O port 0x%04x through %s failed: %s\n", what, port,
                through, std::strerror(errno));
-  std::_Exit(-1);
+  end_process();
 }
 
 }  // namespace port_access

@@ -1,8 +1,8 @@
-// The port-access library for Linux: an ELF shared object under the name the tool loads,
-// inpout32.dll, exporting the same two functions as the Windows library.
+// The port-access library for Linux: the choice of a way to each port, for the library's entry
+// points (linux.cpp, wine.cpp).
 //
 // The ports this tool is used on (parallel, serial, POST display, Super I/O index and data) are
-// byte-wide, so Out32 writes the low 8 bits of the value and Inp32 returns one byte, zero-extended.
+// byte-wide, so a byte is what goes through the chosen way.
 //
 // A port is reached one of three ways (ways.hpp), chosen on its first use, in this order:
 //   1. ioperm(), then the processor's in and out instructions;
@@ -12,12 +12,11 @@
 // If no way is open, the write must not pass for a success: the library says on standard error what
 // it tried and why each way failed, and ends the process with status -1 before anything is written.
 
+#include "port_access.hpp"
+
 #include <cerrno>
-#include <cstdint>
 
-#define INPOUT32_EXPORT __attribute__((visibility("default")))
-#include <inpout32.h>
-
+#include "parports.hpp"
 #include "ppdev.hpp"
 #include "refusal.hpp"
 #include "ways.hpp"
@@ -43,13 +42,42 @@ const Way& way_to(std::uint16_t port) {
   return *chosen[port];
 }
 
+constexpr std::uint32_t kLastPort = 0xffff;
+
+// The port as a 16-bit number, once the transfer is known to stay within the I/O space and to have
+// a way that makes it whole.
+std::uint16_t checked_port(std::uint32_t port, unsigned width) {
+  if (port > kLastPort || kLastPort - port < width - 1) refuse_beyond(port, width);
+  const auto first = static_cast<std::uint16_t>(port);
+  if (width > 1 && !wide_instructions_to(first, width)) refuse_wide(first, width, errno);
+  return first;
+}
+
 }  // namespace
+
+void write_byte(std::uint16_t port, std::uint8_t byte) { way_to(port).write(port, byte); }
+
+std::uint8_t read_byte(std::uint16_t port) { return way_to(port).read(port); }
+
+void write_port(std::uint32_t port, unsigned width, std::uint32_t value) {
+  const std::uint16_t first = checked_port(port, width);
+  if (width == 1) {
+    write_byte(first, static_cast<std::uint8_t>(value));
+  } else {
+    write_wide(first, width, value);
+  }
+}
+
+std::uint32_t read_port(std::uint32_t port, unsigned width) {
+  const std::uint16_t first = checked_port(port, width);
+  return width == 1 ? read_byte(first) : read_wide(first, width);
+}
+
+bool any_way_open() {
+  for (const Way* way : chosen) {
+    if (way != nullptr) return true;
+  }
+  return instructions_open() || dev_port() != nullptr || any_parport_opens();
+}
+
 }  // namespace port_access
-
-extern "C" INPOUT32_EXPORT void INPOUT32_CALL Out32(std::uint16_t port, std::uint16_t value) {
-  port_access::way_to(port).write(port, static_cast<std::uint8_t>(value));
-}
-
-extern "C" INPOUT32_EXPORT std::uint16_t INPOUT32_CALL Inp32(std::uint16_t port) {
-  return port_access::way_to(port).read(port);
-}

@@ -186,6 +186,21 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
   return attempt;
 }
 
+// A device that opens is one this process may claim; opening it claims nothing.
+bool any_parport_opens() {
+  if (claimed_count > 0) return true;
+  for (int number = 0; number < kMostParports; ++number) {
+    char device[32];
+    std::snprintf(device, sizeof device, "/dev/parport%d", number);
+    const int descriptor = open_device(device);
+    if (descriptor >= 0) {
+      close(descriptor);
+      return true;
+    }
+  }
+  return false;
+}
+
 // Gives the parallel ports back to the kernel when the library is unloaded.
 __attribute__((destructor)) static void release_parports() {
   for (int i = 0; i < claimed_count; ++i) {

@@ -33,6 +33,9 @@ struct ParportAttempt {
 
 ParportAttempt reach_through_parport(std::uint16_t port);
 
+// Whether this process may open the device of any of the first eight parallel ports.
+bool any_parport_opens();
+
 }  // namespace port_access
 
 #endif

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "port_access.hpp"
 #include "text.hpp"
 
 namespace port_access {
@@ -247,7 +248,30 @@ void refuse(std::uint16_t port, int ioperm_error, int dev_port_error,
   raw_cause(ioperm_error, dev_port_error, line);
   line.add(hint.c_str());
   std::fprintf(stderr, "%s\n", line.c_str());
-  std::_Exit(-1);
+  end_process();
+}
+
+// "inpout32.dll: no access to I/O port 0x12345: I/O ports end at 0xffff", and for a wide transfer
+// "no 16-bit access to I/O port 0xffff: ...".
+void refuse_beyond(std::uint32_t port, unsigned width) {
+  Line line;
+  line.add("inpout32.dll: no ");
+  if (width > 1) line.number(width * 8).add("-bit ");
+  line.add("access to I/O port 0x").number(port, 16, 4).add(": I/O ports end at 0xffff");
+  std::fprintf(stderr, "%s\n", line.c_str());
+  end_process();
+}
+
+// "inpout32.dll: no 16-bit access to I/O port 0x0378 (ioperm: <why>; /dev/port and ppdev move one
+// byte at a time): <cause>".
+void refuse_wide(std::uint16_t port, unsigned width, int ioperm_error) {
+  Line line;
+  line.add("inpout32.dll: no ").number(width * 8).add("-bit access to I/O port 0x");
+  line.number(port, 16, 4).add(" (ioperm: ").add(std::strerror(ioperm_error));
+  line.add("; ").add(kDevPort).add(" and ppdev move one byte at a time): ");
+  raw_cause(ioperm_error, 0, line);
+  std::fprintf(stderr, "%s\n", line.c_str());
+  end_process();
 }
 
 }  // namespace port_access

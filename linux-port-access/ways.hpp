@@ -27,11 +27,22 @@ class Way {
 // set, where the kernel refuses it.
 const Way* instructions_to(std::uint16_t port);
 
+// A transfer of 2 or 4 bytes (width) in one bus cycle, through the processor's in and out: true
+// where ioperm() grants every port it touches, false with errno set where the kernel refuses them.
+// write_wide and read_wide only after it said true.
+bool wide_instructions_to(std::uint16_t port, unsigned width);
+void write_wide(std::uint16_t port, unsigned width, std::uint32_t value);
+std::uint32_t read_wide(std::uint16_t port, unsigned width);
+
+// Whether ioperm() grants this process ports at all.
+bool instructions_open();
+
 // The way through /dev/port, opened on first use; null, with errno set, where it will not open.
 const Way* dev_port();
 extern const char kDevPort[];
 
-// Says on standard error which transfer failed and why, and ends the process with status -1.
+// Says on standard error which transfer failed and why, and ends the process with status -1
+// (end_process).
 [[noreturn]] void fail_transfer(const char* what, std::uint16_t port, const char* through);
 
 // Opens a device read-write at descriptor 3 or above; -1, with errno set, where it cannot.
