@@ -1,7 +1,12 @@
 # Install layout and packages.
 #   Linux:   bin/portpoke, lib/<multiarch>/portpoke/inpout32.dll (the port-access library),
-#            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package.
+#            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package. The i386 tree also
+#            installs lib/i386-linux-gnu/portpoke-wine/inpout32.dll (the library for Windows
+#            programs under Wine) and share/doc/portpoke-wine/, as a second package, portpoke-wine.
 #   Windows: portpoke.exe with the README and the licence as CR LF text; a zip.
+
+# Everything not said otherwise is the tool's package.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME portpoke)
 
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -56,6 +61,42 @@ else()
   install(FILES README.md ${CMAKE_BINARY_DIR}/package/changelog.gz
     ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+  # The library for Windows programs under Wine, in a package of its own: it goes beside a
+  # program, in place of the Windows library, by the command the README gives. Stripped as Debian
+  # strips a shared library.
+  if(TARGET port_access_wine)
+    set(wine_folder lib/${CMAKE_LIBRARY_ARCHITECTURE}/portpoke-wine)
+    install(FILES ${CMAKE_BINARY_DIR}/wine/inpout32.dll DESTINATION ${wine_folder} COMPONENT wine)
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+          --strip-unneeded \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${wine_folder}/inpout32.dll\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endif()" COMPONENT wine)
+    install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz ${CMAKE_BINARY_DIR}/package/copyright
+      DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/portpoke-wine COMPONENT wine)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENTS_ALL portpoke wine)
+    set(CPACK_DEBIAN_PORTPOKE_PACKAGE_NAME portpoke)
+    set(CPACK_DEBIAN_PORTPOKE_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_WINE_PACKAGE_NAME portpoke-wine)
+    set(CPACK_DEBIAN_WINE_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_WINE_PACKAGE_SECTION otherosfs)
+    set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine32)
+    set(CPACK_DEBIAN_WINE_DESCRIPTION "inpout32.dll that reaches real I/O ports, for Windows programs under Wine
+Windows programs written for the port-access library inpout32.dll (EPROM and
+PIC programmers, CNC and LCD tools, portpoke.exe) reach no I/O port under
+Wine. This package holds an inpout32.dll for 32-bit Wine that reaches the
+ports through portpoke's Linux port-access library: ioperm() or /dev/port
+for root, a parallel port's data and status registers through the kernel's
+ppdev driver for group lp, also under Secure Boot. Where it cannot reach a
+port it says why on standard error and ends the program with status -1,
+before anything is written. Link it beside the program, in place of the
+Windows library, as /usr/share/doc/portpoke-wine/README.md says.")
+    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/portpoke-wine
+      COMPONENT wine)
+  endif()
+
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${PORTPOKE_DEB_ARCH})
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -80,6 +121,14 @@ includes a port-access library for Linux that reaches byte-wide ports\n\
 through ioperm() or /dev/port, and a parallel port's registers through\n\
 the kernel's ppdev driver, without root and under Secure Boot.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+# Where a tree makes two packages, each description's first line is its own summary: CPack would
+# put the one summary above both.
+if(CPACK_DEB_COMPONENT_INSTALL)
+  set(CPACK_DEBIAN_PORTPOKE_DESCRIPTION
+    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+  # CPack's own default summary, which it leaves out; without one it would take the project's.
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_NAME} built using CMake")
+endif()
 
 # Reproducible packages: the times inside them come from SOURCE_DATE_EPOCH, which
 # cmake/package-time.cmake takes from the last commit where the user has not set it;
