@@ -256,7 +256,7 @@ void refuse(std::uint16_t port, int ioperm_error, int dev_port_error,
 void refuse_beyond(std::uint32_t port, unsigned width) {
   Line line;
   line.add("inpout32.dll: no ");
-  if (width > 1) line.number(width * 8).add("-bit ");
+  if (width > 1) line.number(8UL * width).add("-bit ");
   line.add("access to I/O port 0x").number(port, 16, 4).add(": I/O ports end at 0xffff");
   std::fprintf(stderr, "%s\n", line.c_str());
   end_process();
@@ -266,7 +266,7 @@ void refuse_beyond(std::uint32_t port, unsigned width) {
 // byte at a time): <cause>".
 void refuse_wide(std::uint16_t port, unsigned width, int ioperm_error) {
   Line line;
-  line.add("inpout32.dll: no ").number(width * 8).add("-bit access to I/O port 0x");
+  line.add("inpout32.dll: no ").number(8UL * width).add("-bit access to I/O port 0x");
   line.number(port, 16, 4).add(" (ioperm: ").add(std::strerror(ioperm_error));
   line.add("; ").add(kDevPort).add(" and ppdev move one byte at a time): ");
   raw_cause(ioperm_error, 0, line);

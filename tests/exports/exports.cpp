@@ -7,6 +7,7 @@
 // calling convention; the stack pointer must be where it was after the call (status 3 otherwise).
 // A missing export ends with status 2, a bad argument with status 1.
 
+#include <inpout32.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -14,8 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
-
-#include <inpout32.h>
 
 namespace {
 
@@ -81,7 +80,8 @@ int main(int argc, char** argv) {
   } else if (std::strcmp(name, "DlPortReadPortUshort") == 0) {
     result = call<decltype(DlPortReadPortUshort)>(address, port);
   } else if (std::strcmp(name, "DlPortWritePortUshort") == 0) {
-    result = call<decltype(DlPortWritePortUshort)>(address, port, static_cast<std::uint16_t>(value));
+    result =
+        call<decltype(DlPortWritePortUshort)>(address, port, static_cast<std::uint16_t>(value));
   } else if (std::strcmp(name, "DlPortReadPortUlong") == 0) {
     result = call<decltype(DlPortReadPortUlong)>(address, port);
   } else if (std::strcmp(name, "DlPortWritePortUlong") == 0) {
