@@ -4,9 +4,9 @@
 // library.
 //
 // Inp32 and Out32 take 16-bit ports, as abi/inpout32.h declares them: of each 32-bit argument slot
-// only the low half is read, as on Windows. The DlPort readers and writers take 32-bit ports, and
-// refuse one beyond 0xffff. A 16- or 32-bit transfer goes only the way of the processor's in and
-// out, which make it whole (port_access.hpp).
+// only the low half is read, the half a 16-bit argument takes. The DlPort readers and writers take
+// 32-bit ports, and refuse one beyond 0xffff. A 16- or 32-bit transfer goes only the way of the
+// processor's in and out, which make it whole (port_access.hpp).
 
 #include <cstdint>
 
