@@ -41,9 +41,9 @@ INPOUT32_EXPORT uint16_t INPOUT32_CALL Inp32(uint16_t port);
 INPOUT32_EXPORT void INPOUT32_CALL Out32(uint16_t port, uint16_t value);
 
 /* The other entry points that programs written for this library call, which the library for
- * Windows programs under Wine exports too (inpout32.spec lists every export); the tool calls none
- * of them. Their ports are 32-bit numbers; the readers and writers of 8, 16 and 32 bits each make
- * one transfer of that width. */
+ * Windows programs under Wine exports too (inpout32.exports lists every export); the tool calls
+ * none of them. Their ports are 32-bit numbers; the readers and writers of 8, 16 and 32 bits each
+ * make one transfer of that width. */
 INPOUT32_EXPORT int32_t INPOUT32_CALL IsInpOutDriverOpen(void);
 INPOUT32_EXPORT uint8_t INPOUT32_CALL DlPortReadPortUchar(uint32_t port);
 INPOUT32_EXPORT void INPOUT32_CALL DlPortWritePortUchar(uint32_t port, uint8_t value);

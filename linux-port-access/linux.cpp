@@ -3,7 +3,6 @@
 // bits of the value and Inp32 returns one byte, zero-extended.
 
 #include <cstdint>
-#include <cstdlib>
 
 #define INPOUT32_EXPORT __attribute__((visibility("default")))
 #include <inpout32.h>
@@ -17,5 +16,3 @@ extern "C" INPOUT32_EXPORT void INPOUT32_CALL Out32(std::uint16_t port, std::uin
 extern "C" INPOUT32_EXPORT std::uint16_t INPOUT32_CALL Inp32(std::uint16_t port) {
   return port_access::read_byte(port);
 }
-
-void port_access::end_process() { std::_Exit(-1); }

@@ -26,7 +26,7 @@ std::uint32_t read_port(std::uint32_t port, unsigned width);
 bool any_way_open();
 
 // Ends the process with status -1, as the entry points' callers end: the Linux library's with
-// _Exit(), the Wine library's with ExitProcess().
+// _Exit() (exit_linux.cpp), the Wine library's with ExitProcess() (exit_wine.cpp).
 [[noreturn]] void end_process();
 
 }  // namespace port_access

@@ -1,5 +1,5 @@
 // The entry points of the library that Wine gives Windows programs as inpout32.dll: a Winelib DLL
-// (inpout32.spec lists its exports), whose code runs as Linux code in the Wine process and so
+// (inpout32.exports lists its exports), whose code runs as Linux code in the Wine process and so
 // reaches the ports through the same ways, with the same refusal on standard error, as the Linux
 // library.
 //
@@ -14,9 +14,6 @@
 #include <inpout32.h>
 
 #include "port_access.hpp"
-
-// kernel32's, which Wine's loader binds for this DLL as for any other.
-extern "C" __attribute__((__stdcall__, __noreturn__)) void ExitProcess(std::uint32_t status);
 
 extern "C" {
 
@@ -53,6 +50,3 @@ void INPOUT32_CALL DlPortWritePortUlong(std::uint32_t port, std::uint32_t value)
 }
 
 }  // extern "C"
-
-// As a Windows program ends: its DLLs told, its open files flushed, status -1.
-void port_access::end_process() { ExitProcess(static_cast<std::uint32_t>(-1)); }
