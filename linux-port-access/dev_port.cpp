@@ -34,4 +34,11 @@ const Way* dev_port() {
   return descriptor >= 0 ? &kDevPortWay : nullptr;
 }
 
+// Closes /dev/port when the library is unloaded: a program that loads it for a while keeps no
+// descriptor of it.
+__attribute__((destructor)) static void close_dev_port() {
+  if (descriptor >= 0) close(descriptor);
+  descriptor = -1;
+}
+
 }  // namespace port_access
