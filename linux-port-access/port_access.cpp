@@ -73,11 +73,8 @@ std::uint32_t read_port(std::uint32_t port, unsigned width) {
   return width == 1 ? read_byte(first) : read_wide(first, width);
 }
 
-bool any_way_open() {
-  for (const Way* way : chosen) {
-    if (way != nullptr) return true;
-  }
-  return instructions_open() || dev_port() != nullptr || any_parport_opens();
-}
+// A way already chosen for a port shows here too: ioperm() granted it, /dev/port is open, or the
+// port's parallel port is claimed.
+bool any_way_open() { return instructions_open() || dev_port() != nullptr || any_parport_opens(); }
 
 }  // namespace port_access

@@ -41,9 +41,12 @@ run() {
   fi
 }
 
+# peek <port>: the byte at the port, as root reads it through /dev/port, in hexadecimal.
+peek() { dd if=/dev/port bs=1 skip=$((0x$1)) count=1 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+
 # latch <name> <port> <byte>: root reads the port through /dev/port, a third opinion.
 latch() {
-  actual=$(dd if=/dev/port bs=1 skip=$((0x$2)) count=1 2>/dev/null | od -An -tx1 | tr -d ' \n')
+  actual=$(peek "$2")
   if [ "$actual" = "$3" ]; then pass "$1"; else fail "$1" "/dev/port read [$actual], expected [$3]"; fi
 }
 
