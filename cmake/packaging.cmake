@@ -1,8 +1,9 @@
 # Install layout and packages.
 #   Linux:   bin/portpoke, lib/<multiarch>/portpoke/inpout32.dll (the port-access library),
-#            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package. The i386 tree also
-#            installs lib/i386-linux-gnu/portpoke-wine/inpout32.dll (the library for Windows
-#            programs under Wine) and share/doc/portpoke-wine/, as a second package, portpoke-wine.
+#            share/man/man1/portpoke.1.gz, share/doc/portpoke/; a Debian package. Each tree also
+#            installs the library for Windows programs under Wine, lib/<multiarch>/portpoke-wine/
+#            with inpout32.dll (i386) or inpoutx64.dll (amd64) and dlportio.dll, a link to it, and
+#            share/doc/portpoke-wine/, as a second package, portpoke-wine (Multi-Arch: same).
 #   Windows: portpoke.exe with the README and the licence as CR LF text; a zip.
 
 # Everything not said otherwise is the tool's package.
@@ -66,11 +67,15 @@ else()
   # strips a shared library.
   if(TARGET port_access_wine)
     set(wine_folder lib/${CMAKE_LIBRARY_ARCHITECTURE}/portpoke-wine)
-    install(FILES ${CMAKE_BINARY_DIR}/wine/inpout32.dll DESTINATION ${wine_folder} COMPONENT wine)
+    # Programs written for DlPortIO load the same library under that name.
+    file(CREATE_LINK ${PORTPOKE_WINE_LIBRARY_NAME} ${CMAKE_BINARY_DIR}/package/dlportio.dll SYMBOLIC)
+    install(FILES ${PORTPOKE_WINE_LIBRARY} ${CMAKE_BINARY_DIR}/package/dlportio.dll
+      DESTINATION ${wine_folder} COMPONENT wine)
     install(CODE "
       if(CMAKE_INSTALL_DO_STRIP)
         execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-          --strip-unneeded \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${wine_folder}/inpout32.dll\"
+          --strip-unneeded
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${wine_folder}/${PORTPOKE_WINE_LIBRARY_NAME}\"
           COMMAND_ERROR_IS_FATAL ANY)
       endif()" COMPONENT wine)
     install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz ${CMAKE_BINARY_DIR}/package/copyright
@@ -82,17 +87,25 @@ else()
     set(CPACK_DEBIAN_WINE_PACKAGE_NAME portpoke-wine)
     set(CPACK_DEBIAN_WINE_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_WINE_PACKAGE_SECTION otherosfs)
-    set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine32)
+    # Both architectures' libraries on one machine, for 32- and 64-bit programs alike.
+    set(CPACK_DEBIAN_WINE_PACKAGE_MULTIARCH same)
+    if(PORTPOKE_DEB_ARCH STREQUAL "i386")
+      set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine32)
+    else()
+      set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine64)
+    endif()
     set(CPACK_DEBIAN_WINE_DESCRIPTION "inpout32.dll that reaches real I/O ports, for Windows programs under Wine
-Windows programs written for the port-access library inpout32.dll (EPROM and
-PIC programmers, CNC and LCD tools, portpoke.exe) reach no I/O port under
-Wine. This package holds an inpout32.dll for 32-bit Wine that reaches the
-ports through portpoke's Linux port-access library: ioperm() or /dev/port
-for root, a parallel port's data and status registers through the kernel's
-ppdev driver for group lp, also under Secure Boot. Where it cannot reach a
-port it says why on standard error and ends the program with status -1,
-before anything is written. Link it beside the program, in place of the
-Windows library, as /usr/share/doc/portpoke-wine/README.md says.")
+Windows programs written for the port-access libraries inpout32.dll,
+inpoutx64.dll or dlportio.dll (EPROM and PIC programmers, CNC and LCD tools,
+portpoke.exe) reach no I/O port under Wine. This package holds such a
+library for Wine that reaches the ports through portpoke's Linux
+port-access library: ioperm() or /dev/port for root, a parallel port's
+data, status and control registers through the kernel's ppdev driver for
+group lp, also under Secure Boot. Its i386 form serves 32-bit programs
+(inpout32.dll), its amd64 form 64-bit ones (inpoutx64.dll). A port it
+cannot reach reads all ones and takes no write, as an empty bus does, and
+is said once on standard error. Link it beside the program, in place of
+the Windows library, as /usr/share/doc/portpoke-wine/README.md says.")
     install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/portpoke-wine
       COMPONENT wine)
   endif()

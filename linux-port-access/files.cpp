@@ -1,16 +1,12 @@
 // The files the ways open: devices, kept off the standard streams, and the kernel's small text
 // files.
 
+#include "files.hpp"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-#include "port_access.hpp"
-#include "ways.hpp"
 
 namespace port_access {
 
@@ -35,12 +31,6 @@ bool read_text(const char* path, char* text, std::size_t size) {
   if (length < 0) return false;
   text[length] = '\0';
   return true;
-}
-
-void fail_transfer(const char* what, std::uint16_t port, const char* through) {
-  std::fprintf(stderr, "inpout32.dll: %s I/O port 0x%04x through %s failed: %s\n", what, port,
-               through, std::strerror(errno));
-  end_process();
 }
 
 }  // namespace port_access

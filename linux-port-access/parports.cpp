@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ways.hpp"
+#include "files.hpp"
 
 namespace port_access {
 namespace {
@@ -136,16 +136,42 @@ int weight(Register which) {
   return 4;
 }
 
-}  // namespace
-
-ParportRegister find_register(std::uint16_t port) {
-  ParportRegister found;
+// Calls found(number, listed port) for each parallel port the kernel lists, until it says stop.
+template <typename Found>
+void each_listed(Found found) {
   DIR* directory = opendir("/proc/sys/dev/parport");
-  if (directory == nullptr) return found;
+  if (directory == nullptr) return;
   while (const dirent* entry = readdir(directory)) {
     unsigned number = 0;
     char rest = '\0';
     if (std::sscanf(entry->d_name, "parport%u%c", &number, &rest) != 1) continue;
+    if (!found(number)) break;
+  }
+  closedir(directory);
+}
+
+}  // namespace
+
+bool is_register(Register which) { return weight(which) == weight(Register::data); }
+
+int listed_on_bus(Parport* listed_ports, int most) {
+  int count = 0;
+  each_listed([&](unsigned number) {
+    Text<128> unused;
+    const Listed port = listed(number, unused);
+    if (port.kind == Listed::on_bus) {
+      listed_ports[count].number = number;
+      listed_ports[count].base = static_cast<std::uint16_t>(port.base);
+      ++count;
+    }
+    return count < most;
+  });
+  return count;
+}
+
+ParportRegister find_register(std::uint16_t port) {
+  ParportRegister found;
+  each_listed([&](unsigned number) {
     ParportRegister candidate;
     candidate.parport.number = number;
     const Listed listed_port = listed(number, candidate.base_addr);
@@ -162,9 +188,8 @@ ParportRegister find_register(std::uint16_t port) {
         break;
     }
     if (weight(candidate.which) > weight(found.which)) found = candidate;
-    if (weight(found.which) == weight(Register::data)) break;
-  }
-  closedir(directory);
+    return !is_register(found.which);
+  });
   return found;
 }
 

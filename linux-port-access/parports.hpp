@@ -36,6 +36,14 @@ struct ParportRegister {
 
 ParportRegister find_register(std::uint16_t port);
 
+// Whether the finding is one of a listed port's registers.
+bool is_register(Register which);
+
+// The parallel ports the kernel lists on the I/O bus, at most `most` of them, into listed; how
+// many.
+constexpr int kMostListed = 16;
+int listed_on_bus(Parport* listed, int most);
+
 }  // namespace port_access
 
 #endif

@@ -2,18 +2,21 @@
 // to open that device (Debian's udev rules give it to group lp), and it works under kernel
 // lockdown, because the kernel does the port I/O itself.
 //
-// Only what the hardware yields counts as a read-back, so only two registers are reached this way:
+// The registers reached this way:
 //   - data: written and read as it is (PPWDATA, PPRDATA);
 //   - status: read as it is (PPRSTATUS); it is read-only on the hardware, so a write changes
-//     nothing.
-// The control register is not: the PC driver answers PPRCONTROL from its own copy of what it last
-// wrote (parport_pc_read_control, "use soft copy"), never from the port, so a write to it could not
-// be verified. Nor are the EPP and ECP registers, which ppdev does not reach.
+//     nothing;
+//   - control, only where the form drives the control lines (contract.hpp): a write drives the four
+//     lines (PPWCONTROL) and sets the data direction (bit 5, PPDATADIR); a read gives the lines
+//     from the PC driver's own copy of what it last wrote (parport_pc_read_control, "use soft
+//     copy"), never from the port, with bit 5 as last set. So a write to it could not be verified,
+//     and the tool, whose write must be, does not take this way to it.
+// The EPP and ECP registers are not: ppdev does not reach them.
 //
 // Claiming a port (PPCLAIM) on its first use puts its control register in the state the kernel
 // gives each new user, and ppdev then enables the port's interrupt (bit 4), which nothing here can
-// clear again: ppdev passes no request that touches that bit. A claim lasts until the library is
-// unloaded.
+// clear again: ppdev passes no request that touches that bit. A port is claimed once per process,
+// under the lock of the choice of a way, and the claim lasts until the library is unloaded.
 
 #include "ppdev.hpp"
 
@@ -25,6 +28,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+
+#include "contract.hpp"
+#include "files.hpp"
+#include "lock.hpp"
+#include "refusal.hpp"
 
 namespace port_access {
 namespace {
@@ -44,8 +53,10 @@ class DataRegister final : public Way {
   }
   std::uint8_t read(std::uint16_t port) const override {
     unsigned char byte = 0;
-    if (ioctl(claim->descriptor, PPRDATA, &byte) != 0)
+    if (ioctl(claim->descriptor, PPRDATA, &byte) != 0) {
       fail_transfer("reading", port, claim->device);
+      return 0xff;
+    }
     return byte;
   }
 };
@@ -57,27 +68,79 @@ class StatusRegister final : public Way {
   void write(std::uint16_t, std::uint8_t) const override {}
   std::uint8_t read(std::uint16_t port) const override {
     unsigned char byte = 0;
-    if (ioctl(claim->descriptor, PPRSTATUS, &byte) != 0)
+    if (ioctl(claim->descriptor, PPRSTATUS, &byte) != 0) {
       fail_transfer("reading", port, claim->device);
+      return 0xff;
+    }
     return byte;
   }
 };
 
-// A parallel port claimed through its device, and the ways to its two registers.
+struct Direction {
+  Lock lock;        // a control write is two requests, which a read must not come between
+  int reverse = 0;  // as a claim leaves the port: forward
+};
+
+class ControlRegister final : public Way {
+ public:
+  const Claim* claim = nullptr;
+  Direction* direction = nullptr;
+
+  static constexpr std::uint8_t kLines = 0x0f;  // STROBE, AUTOFD, INIT, SELECT-IN
+  static constexpr std::uint8_t kReverse = 0x20;
+
+  void write(std::uint16_t port, std::uint8_t byte) const override {
+    const std::lock_guard lock(direction->lock);
+    int reverse = (byte & kReverse) != 0 ? 1 : 0;
+    if (ioctl(claim->descriptor, PPDATADIR, &reverse) != 0) {
+      return fail_transfer("writing", port, claim->device);
+    }
+    direction->reverse = reverse;
+    unsigned char lines = byte & kLines;
+    if (ioctl(claim->descriptor, PPWCONTROL, &lines) != 0) {
+      fail_transfer("writing", port, claim->device);
+    }
+  }
+  std::uint8_t read(std::uint16_t port) const override {
+    const std::lock_guard lock(direction->lock);
+    unsigned char lines = 0;
+    if (ioctl(claim->descriptor, PPRCONTROL, &lines) != 0) {
+      fail_transfer("reading", port, claim->device);
+      return 0xff;
+    }
+    return static_cast<std::uint8_t>((lines & kLines) | (direction->reverse != 0 ? kReverse : 0));
+  }
+};
+
+// A parallel port claimed through its device, and the ways to its registers.
 struct ClaimedParport {
   unsigned number = 0;
   Claim claim;
+  Direction direction;
   DataRegister data;
   StatusRegister status;
+  ControlRegister control;
 };
 
 constexpr int kMostParports = 8;
 ClaimedParport claimed[kMostParports];
 int claimed_count = 0;
 
-const Way* way_to(const ClaimedParport& parport, Register which) {
-  if (which == Register::data) return &parport.data;
-  return &parport.status;
+const Way* way_to_register(const ClaimedParport& parport, Register which) {
+  switch (which) {
+    case Register::data:
+      return &parport.data;
+    case Register::status:
+      return &parport.status;
+    default:
+      return &parport.control;
+  }
+}
+
+// Whether this process takes the way through the device to that register of a parallel port.
+bool through_device(Register which) {
+  return which == Register::data || which == Register::status ||
+         (which == Register::control && drives_control_lines());
 }
 
 // The names of the drivers and programs registered on parallel port N, one folder each in
@@ -122,26 +185,14 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
   attempt.where = find_register(port);
   const Register which = attempt.where.which;
   const Parport& parport = attempt.where.parport;
-  switch (which) {
-    case Register::none:
-    case Register::unreadable:
-    case Register::off_bus:
-    case Register::no_port:
-      return attempt;
-    case Register::data:
-    case Register::status:
-    case Register::control:
-    case Register::epp:
-    case Register::ecp:
-      break;
-  }
+  if (!is_register(which)) return attempt;
   std::snprintf(attempt.device, sizeof attempt.device, "/dev/parport%u", parport.number);
-  if (which != Register::data && which != Register::status) return attempt;
+  if (!through_device(which)) return attempt;
 
   for (int i = 0; i < claimed_count; ++i) {
     if (claimed[i].number != parport.number) continue;
     attempt.outcome = ParportAttempt::reached;
-    attempt.way = way_to(claimed[i], which);
+    attempt.way = way_to_register(claimed[i], which);
     return attempt;
   }
   if (claimed_count == kMostParports) {
@@ -179,19 +230,28 @@ ParportAttempt reach_through_parport(std::uint16_t port) {
   fresh.number = parport.number;
   fresh.claim.descriptor = descriptor;
   std::memcpy(fresh.claim.device, attempt.device, sizeof fresh.claim.device);
+  fresh.direction.reverse = 0;
   fresh.data.claim = &fresh.claim;
   fresh.status.claim = &fresh.claim;
+  fresh.control.claim = &fresh.claim;
+  fresh.control.direction = &fresh.direction;
   attempt.outcome = ParportAttempt::reached;
-  attempt.way = way_to(fresh, which);
+  attempt.way = way_to_register(fresh, which);
   return attempt;
 }
 
-// A device that opens is one this process may claim; opening it claims nothing.
-bool any_parport_opens() {
+// A parallel port that this process has claimed, or could claim now: on the I/O bus, held by no
+// other driver or program, and its device opens (and is closed again: opening it claims nothing).
+bool any_parport_claimable() {
   if (claimed_count > 0) return true;
-  for (int number = 0; number < kMostParports; ++number) {
+  Parport listed[kMostListed];
+  const int count = listed_on_bus(listed, kMostListed);
+  for (int i = 0; i < count; ++i) {
+    ParportAttempt::Detail holder;
+    holder_of(listed[i].number, holder);
+    if (holder.size() > 0) continue;
     char device[32];
-    std::snprintf(device, sizeof device, "/dev/parport%d", number);
+    std::snprintf(device, sizeof device, "/dev/parport%u", listed[i].number);
     const int descriptor = open_device(device);
     if (descriptor >= 0) {
       close(descriptor);

@@ -1,4 +1,4 @@
-// The third way: a parallel port's data and status registers, through the kernel's parallel-port
+// The third way: a parallel port's registers, through the kernel's parallel-port
 // driver and its device /dev/parportN (ppdev).
 
 #ifndef PORT_ACCESS_PPDEV_HPP
@@ -16,7 +16,7 @@ namespace port_access {
 struct ParportAttempt {
   enum Outcome : std::uint8_t {
     reached,
-    not_reachable,     // not the data or status register of a listed port (where.which says)
+    not_reachable,     // no register of a listed port that the device reaches (where.which says)
     cannot_open,       // error: why /dev/parportN would not open
     in_use,            // detail: the name of the driver or program that holds the port
     held_exclusively,  // detail: the drivers and programs registered on the port
@@ -33,8 +33,9 @@ struct ParportAttempt {
 
 ParportAttempt reach_through_parport(std::uint16_t port);
 
-// Whether this process may open the device of any of the first eight parallel ports.
-bool any_parport_opens();
+// Whether this process has claimed a parallel port, or could claim one now (ppdev.cpp says how it
+// tells). The caller holds the lock of the choice.
+bool any_parport_claimable();
 
 }  // namespace port_access
 

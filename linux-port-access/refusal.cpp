@@ -19,7 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "port_access.hpp"
+#include "contract.hpp"
+#include "files.hpp"
 #include "text.hpp"
 
 namespace port_access {
@@ -247,8 +248,7 @@ void refuse(std::uint16_t port, int ioperm_error, int dev_port_error,
   line.add("): ");
   raw_cause(ioperm_error, dev_port_error, line);
   line.add(hint.c_str());
-  std::fprintf(stderr, "%s\n", line.c_str());
-  end_process();
+  unreached(port, line.c_str());
 }
 
 // "inpout32.dll: no access to I/O port 0x12345: I/O ports end at 0xffff", and for a wide transfer
@@ -258,8 +258,7 @@ void refuse_beyond(std::uint32_t port, unsigned width) {
   line.add("inpout32.dll: no ");
   if (width > 1) line.number(8UL * width).add("-bit ");
   line.add("access to I/O port 0x").number(port, 16, 4).add(": I/O ports end at 0xffff");
-  std::fprintf(stderr, "%s\n", line.c_str());
-  end_process();
+  unreached(port, line.c_str());
 }
 
 // "inpout32.dll: no 16-bit access to I/O port 0x0378 (ioperm: <why>; /dev/port and ppdev move one
@@ -270,8 +269,23 @@ void refuse_wide(std::uint16_t port, unsigned width, int ioperm_error) {
   line.number(port, 16, 4).add(" (ioperm: ").add(std::strerror(ioperm_error));
   line.add("; ").add(kDevPort).add(" and ppdev move one byte at a time): ");
   raw_cause(ioperm_error, 0, line);
-  std::fprintf(stderr, "%s\n", line.c_str());
-  end_process();
+  unreached(port, line.c_str());
+}
+
+// "inpout32.dll: no buffer for 3 8-bit transfers at I/O port 0x0378".
+void refuse_no_buffer(std::uint32_t port, unsigned width, std::uint32_t count) {
+  Line line;
+  line.add("inpout32.dll: no buffer for ").number(count).add(" ").number(8UL * width);
+  line.add("-bit transfers at I/O port 0x").number(port, 16, 4);
+  unreached(port, line.c_str());
+}
+
+// "inpout32.dll: writing I/O port 0x0378 through /dev/port failed: Input/output error".
+void fail_transfer(const char* what, std::uint16_t port, const char* through) {
+  Line line;
+  line.add("inpout32.dll: ").add(what).add(" I/O port 0x").number(port, 16, 4);
+  line.add(" through ").add(through).add(" failed: ").add(std::strerror(errno));
+  unreached(port, line.c_str());
 }
 
 }  // namespace port_access

@@ -7,13 +7,16 @@
 #ifndef PORT_ACCESS_WAYS_HPP
 #define PORT_ACCESS_WAYS_HPP
 
-#include <cstddef>
 #include <cstdint>
 
 namespace port_access {
 
-// One way to a port. A transfer that fails ends the process (fail_transfer): the tool must not
-// take a write that did not happen for one that did.
+// The last port of the I/O space.
+constexpr std::uint32_t kLastPort = 0xffff;
+
+// One way to a port, which any thread may take. A transfer that fails is said (fail_transfer, in
+// refusal.hpp), and what follows is the form's contract: the tool's run ends; a Windows program's
+// write went nowhere, and its read gives all ones.
 class Way {
  public:
   virtual void write(std::uint16_t port, std::uint8_t byte) const = 0;
@@ -24,12 +27,13 @@ class Way {
 };
 
 // The way through the processor's in and out, for a port that ioperm() grants; null, with errno
-// set, where the kernel refuses it.
+// set, where the kernel refuses it. ioperm() grants a port to the calling thread alone, so every
+// other thread that takes the way is granted the port on its own first use of it.
 const Way* instructions_to(std::uint16_t port);
 
 // A transfer of 2 or 4 bytes (width) in one bus cycle, through the processor's in and out: true
-// where ioperm() grants every port it touches, false with errno set where the kernel refuses them.
-// write_wide and read_wide only after it said true.
+// where ioperm() grants the calling thread every port it touches, false with errno set where the
+// kernel refuses them. write_wide and read_wide only after it said true, in the same thread.
 bool wide_instructions_to(std::uint16_t port, unsigned width);
 void write_wide(std::uint16_t port, unsigned width, std::uint32_t value);
 std::uint32_t read_wide(std::uint16_t port, unsigned width);
@@ -37,19 +41,13 @@ std::uint32_t read_wide(std::uint16_t port, unsigned width);
 // Whether ioperm() grants this process ports at all.
 bool instructions_open();
 
-// The way through /dev/port, opened on first use; null, with errno set, where it will not open.
+// The way through /dev/port, opened on its first use; null, with errno set, where it will not
+// open. The caller holds the lock of the choice.
 const Way* dev_port();
 extern const char kDevPort[];
 
-// Says on standard error which transfer failed and why, and ends the process with status -1
-// (end_process).
-[[noreturn]] void fail_transfer(const char* what, std::uint16_t port, const char* through);
-
-// Opens a device read-write at descriptor 3 or above; -1, with errno set, where it cannot.
-int open_device(const char* path);
-
-// Reads a small text file of the kernel's into text, NUL-terminated; false where it cannot.
-bool read_text(const char* path, char* text, std::size_t size);
+// Whether /dev/port is open, or would open: a device opened to find out is closed again.
+bool dev_port_opens();
 
 }  // namespace port_access
 

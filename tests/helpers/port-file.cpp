@@ -1,6 +1,7 @@
 // port-file: an LD_PRELOAD stand-in for the machine that the port-access library runs on, so that
 // every way of the library runs on the host, in seconds, under the sanitizers, and never reaches a
-// real port. ioperm() and iopl() are always refused.
+// real port. ioperm() and iopl() are refused, unless the machine grants ioperm() (below); even then
+// the kernel's ioperm() is never called, so no instruction can reach a real port.
 //
 // /dev/port: PORT_FILE=<file> makes /dev/port open that file instead, so that what the library
 // writes to "ports" lands in a plain file whose bytes a test can check. With
@@ -20,7 +21,15 @@
 //   etc/passwd, etc/group      the user and group databases (getpwuid, getgrgid, getgrnam)
 //   id                         who the process is: "uid <n>", "groups <gid>..." (the session's
 //                              groups), "caps [sys_rawio]" (effective capabilities), and optionally
-//                              "ioperm <errno name>" (default EPERM, as without CAP_SYS_RAWIO)
+//                              "ioperm <errno name>" (default EPERM, as without CAP_SYS_RAWIO), or
+//                              "ioperm granted"
+// With "ioperm granted", ioperm() grants ports to the calling thread alone, as the kernel does (a
+// thread holds what it was granted itself; here a new thread starts with nothing), and the
+// processor's in and out instructions on a port are carried out against PORT_FILE, one byte per
+// port, each logged ("outb 0378 5a", "inw fffe 1234", "inl fffc 78563412"). The kernel lets an
+// instruction on a port the thread was not granted fault; here the stand-in says which
+// ("port-file: inb at port 0x0378 in a thread that ioperm() did not grant it") and the process
+// dies of that SIGSEGV.
 // There every path under /dev, /proc/sys/dev/parport and /sys that the library opens is the
 // machine's. /dev/port opens PORT_FILE only where the machine's kernel would let it open (the
 // node's permissions, CAP_SYS_RAWIO, no lockdown).
@@ -43,11 +52,14 @@
 #include <grp.h>
 #include <linux/capability.h>
 #include <linux/ppdev.h>
+#include <pthread.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <sys/ucontext.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -241,7 +253,19 @@ struct Parport {
   unsigned char data = 0;
   unsigned char control = 0;
   unsigned char status = 0x78;
-  int reads = -1;  // what a data read gives, where nothing answers; -1: the latch
+  int reads = -1;               // what a data read gives, where nothing answers; -1: the latch
+  unsigned char drives = 0xff;  // what the device drives onto the data lines, read in reverse
+  int claims = 0;               // open files that hold a claim on the port
+};
+
+// The driver answers one request at a time.
+pthread_mutex_t driver = PTHREAD_MUTEX_INITIALIZER;
+
+struct Held {
+  Held() { pthread_mutex_lock(&driver); }
+  ~Held() { pthread_mutex_unlock(&driver); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
 };
 constexpr unsigned kMostParports = 16;
 Parport parports[kMostParports];
@@ -285,6 +309,7 @@ int open_parport(const char* path, unsigned number, int flags) {
   // What is written to the device (ppdev would send it out in the port's mode) lands in a file
   // beside its node, which a test finds empty unless something reached the port that way.
   const std::string stream = in_machine(path) + ".written";
+  const Held held;
   const int descriptor =
       real_open(stream.c_str(), (flags & O_CLOEXEC) | O_RDWR | O_CREAT | O_APPEND, 0644);
   if (descriptor < 0 || descriptor >= kMostDescriptors) return descriptor;
@@ -294,6 +319,7 @@ int open_parport(const char* path, unsigned number, int flags) {
     parport.known = true;
     parport.status = static_cast<unsigned char>(hex_value(file.c_str(), "status", 0x78));
     parport.reads = static_cast<int>(hex_value(file.c_str(), "reads", ~0U));
+    parport.drives = static_cast<unsigned char>(hex_value(file.c_str(), "drives", 0xff));
   }
   OpenFile& file = open_files[descriptor];
   file = OpenFile{number, false, 1};
@@ -352,7 +378,7 @@ struct RequestName {
 constexpr RequestName kRequests[] = {
     {PPCLAIM, "PPCLAIM"},       {PPRELEASE, "PPRELEASE"},   {PPEXCL, "PPEXCL"},
     {PPRDATA, "PPRDATA"},       {PPWDATA, "PPWDATA"},       {PPRSTATUS, "PPRSTATUS"},
-    {PPRCONTROL, "PPRCONTROL"}, {PPWCONTROL, "PPWCONTROL"},
+    {PPRCONTROL, "PPRCONTROL"}, {PPWCONTROL, "PPWCONTROL"}, {PPDATADIR, "PPDATADIR"},
 };
 
 const char* request_name(unsigned long request) {
@@ -394,6 +420,7 @@ int refuse_request(const char* name, unsigned number, int error) {
 }
 
 int parport_request(OpenFile& file, unsigned long request, void* argument) {
+  const Held held;
   const char* name = request_name(request);
   const unsigned number = file.number;
   Parport& parport = parports[number];
@@ -405,6 +432,11 @@ int parport_request(OpenFile& file, unsigned long request, void* argument) {
       log_event("PPCLAIM /dev/parport%u waits for %s", number, held_by.c_str());
       std::_Exit(124);
     }
+    if (parport.claims > 0) {
+      log_event("PPCLAIM /dev/parport%u waits for another claim on it", number);
+      std::_Exit(124);
+    }
+    ++parport.claims;
     file.claimed = true;
     parport.control = 0x0c | 0x10;
     log_event("PPCLAIM /dev/parport%u", number);
@@ -415,22 +447,36 @@ int parport_request(OpenFile& file, unsigned long request, void* argument) {
   switch (request) {
     case PPRELEASE:
       file.claimed = false;
+      --parport.claims;
       log_event("PPRELEASE /dev/parport%u", number);
       return 0;
+    case PPDATADIR: {
+      const int reverse = *static_cast<int*>(argument);
+      parport.control = static_cast<unsigned char>(reverse != 0 ? parport.control | 0x20
+                                                                : parport.control & ~0x20);
+      log_event("PPDATADIR /dev/parport%u %d", number, reverse);
+      return 0;
+    }
     case PPWDATA:
       parport.data = *byte;
       break;
     case PPRDATA:
-      *byte = parport.reads >= 0 ? static_cast<unsigned char>(parport.reads) : parport.data;
+      if ((parport.control & 0x20) != 0) {
+        *byte = parport.drives;
+      } else {
+        *byte = parport.reads >= 0 ? static_cast<unsigned char>(parport.reads) : parport.data;
+      }
       break;
     case PPRSTATUS:
       *byte = parport.status;
       break;
     case PPWCONTROL:
-      parport.control = *byte;
+      // parport_pc_write_control: the four lines, and bit 5 taken for data_reverse().
+      parport.control =
+          static_cast<unsigned char>((parport.control & 0xf0) | (*byte & 0x0f) | (*byte & 0x20));
       break;
     case PPRCONTROL:
-      *byte = parport.control;
+      *byte = parport.control & 0x0f;
       break;
     default:
       return refuse_request(name, number, EINVAL);
@@ -461,15 +507,114 @@ Entry* look_up(const char* file, Entry* (*next_entry)(FILE*), Match matches) {
   return entry;
 }
 
+// The ports ioperm() granted to each thread, a bit each.
+constexpr unsigned long kPorts = 0x10000;
+thread_local unsigned char granted[kPorts / 8];
+
+void grant(unsigned long port, bool on) {
+  const auto bit = static_cast<unsigned char>(1U << (port % 8));
+  granted[port / 8] =
+      static_cast<unsigned char>(on ? granted[port / 8] | bit : granted[port / 8] & ~bit);
+}
+
+bool is_granted(unsigned long port) { return (granted[port / 8] & (1U << (port % 8))) != 0; }
+
+using Pread = ssize_t (*)(int, void*, size_t, off_t);
+using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
+Pread port_read = nullptr;
+Pwrite port_write = nullptr;
+int ports_file = -1;
+
+void say(const char* text) {
+  const std::size_t length = std::strlen(text);
+  if (write(STDERR_FILENO, text, length) < 0) std::_Exit(125);
+}
+
+#if defined(__x86_64__)
+// Carries out the in or out instruction at the fault, on the port file, where the thread holds the
+// ports; otherwise lets it fault as the kernel would.
+void on_fault(int, siginfo_t*, void* context) {
+  auto& registers = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
+  const auto* code = reinterpret_cast<const unsigned char*>(registers[REG_RIP]);
+  unsigned length = 0;
+  const bool word = code[0] == 0x66;
+  if (word) ++length;
+  const unsigned char opcode = code[length++];
+  const bool immediate = opcode >= 0xe4 && opcode <= 0xe7;
+  const bool is_io = immediate || (opcode >= 0xec && opcode <= 0xef);
+  const bool out = (opcode & 0x02) != 0;
+  unsigned width = (opcode & 0x01) == 0 ? 1 : (word ? 2 : 4);
+  unsigned long port =
+      immediate ? code[length++] : static_cast<unsigned long>(registers[REG_RDX]) & 0xffff;
+  bool held = is_io && port + width <= kPorts;
+  for (unsigned i = 0; held && i < width; ++i) held = is_granted(port + i);
+  if (!held) {
+    char text[160];
+    if (is_io) {
+      std::snprintf(text, sizeof text,
+                    "port-file: %s%c at port 0x%04lx in a thread that ioperm() did not grant it\n",
+                    out ? "out" : "in", "?bw?l"[width], port);
+    } else {
+      std::snprintf(text, sizeof text, "port-file: a fault that is no I/O instruction\n");
+    }
+    say(text);
+    signal(SIGSEGV, SIG_DFL);
+    return;
+  }
+  const auto rax = static_cast<unsigned long>(registers[REG_RAX]);
+  unsigned long value = rax & (width == 4 ? 0xffffffffUL : (1UL << (8 * width)) - 1);
+  unsigned char bytes[4] = {};
+  if (out) {
+    for (unsigned i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    if (port_write(ports_file, bytes, width, static_cast<off_t>(port)) != width) std::_Exit(125);
+  } else {
+    if (port_read(ports_file, bytes, width, static_cast<off_t>(port)) != width) std::_Exit(125);
+    value = 0;
+    for (unsigned i = 0; i < width; ++i) value |= static_cast<unsigned long>(bytes[i]) << (8 * i);
+    const unsigned long keep = width == 4 ? 0 : rax & ~((1UL << (8 * width)) - 1);
+    registers[REG_RAX] = static_cast<greg_t>(keep | value);
+  }
+  log_event("%s%c %04lx %0*lx", out ? "out" : "in", "?bw?l"[width], port, 2 * width, value);
+  registers[REG_RIP] += length;
+}
+
+// Where the machine grants ioperm(), the instructions that would fault are carried out here.
+__attribute__((constructor)) void take_faults() {
+  std::string value;
+  if (!machine_value("id", "ioperm", value) || value != "granted") return;
+  port_read = next_function<Pread>("pread");
+  port_write = next_function<Pwrite>("pwrite");
+  const char* file = std::getenv("PORT_FILE");
+  ports_file = file == nullptr ? -1 : real_open(file, O_RDWR | O_CLOEXEC, 0);
+  if (ports_file < 0) {
+    say("port-file: a machine that grants ioperm() needs PORT_FILE\n");
+    std::_Exit(125);
+  }
+  struct sigaction action = {};
+  action.sa_sigaction = on_fault;
+  action.sa_flags = SA_SIGINFO | SA_NODEFER;
+  sigaction(SIGSEGV, &action, nullptr);
+}
+#endif
+
 }  // namespace
 
 extern "C" {
 
-// Access is never granted. Giving it up needs no privilege, so the kernel answers that with
-// success; an I/O instruction after it faults, as it would here anyway.
-int ioperm(unsigned long, unsigned long, int turn_on) {
+// Access is granted only where the machine says so, and then to the calling thread alone. Giving it
+// up needs no privilege, so the kernel answers that with success; an I/O instruction after it
+// faults, as it would here anyway.
+int ioperm(unsigned long from, unsigned long count, int turn_on) {
   std::string value;
   const bool errno_given = machine_value("id", "ioperm", value);
+  if (errno_given && value == "granted") {
+    if (from + count > kPorts) {
+      errno = EINVAL;
+      return -1;
+    }
+    for (unsigned long port = from; port < from + count; ++port) grant(port, turn_on != 0);
+    return 0;
+  }
   if (turn_on == 0 && !errno_given) return 0;
   errno = errno_given ? errno_named(value.c_str()) : EPERM;
   return -1;
@@ -495,12 +640,14 @@ int __open_2(const char* path, int flags) { return open_through(path, flags, 0);
 int __open64_2(const char* path, int flags) { return open_through(path, flags, 0); }
 
 int close(int descriptor) {
+  const Held held;
   if (OpenFile* file = device(descriptor)) {
     device_of[descriptor] = nullptr;
     if (--file->references == 0) {
       // The kernel releases a claim that its holder forgot at the last close.
       log_event("close /dev/parport%u%s", file->number,
                 file->claimed ? " (still claimed: the kernel releases it)" : "");
+      if (file->claimed) --parports[file->number].claims;
       file->claimed = false;
     }
   }
@@ -652,6 +799,7 @@ int fcntl(int descriptor, int command, ...) {
   static const auto next = next_function<Fcntl>("fcntl");
   const int result = next(descriptor, command, argument);
   // A device's duplicate is the same open file.
+  const Held held;
   if (duplicates && result >= 0 && result < kMostDescriptors && device(descriptor) != nullptr) {
     device_of[result] = device(descriptor);
     ++device_of[result]->references;
