@@ -747,7 +747,6 @@ long syscall(long number, ...) {
 }
 
 ssize_t pread(int descriptor, void* buffer, size_t count, off_t offset) {
-  using Pread = ssize_t (*)(int, void*, size_t, off_t);
   static const auto next = next_function<Pread>("pread");
   if (fails("PORT_FILE_FAIL_READS", descriptor)) return -1;
   return next(descriptor, buffer, count, offset);
@@ -767,7 +766,6 @@ ssize_t __pread64_chk(int descriptor, void* buffer, size_t count, off_t offset, 
 }
 
 ssize_t pwrite(int descriptor, const void* buffer, size_t count, off_t offset) {
-  using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
   static const auto next = next_function<Pwrite>("pwrite");
   if (fails("PORT_FILE_FAIL_WRITES", descriptor)) return -1;
   return next(descriptor, buffer, count, offset);
