@@ -36,6 +36,13 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     endforeach()
     file(READ ${work}/root/DEBIAN/control control)
     string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
+    # CPack writes no Multi-Arch field: the packages that CPACK_PORTPOKE_MULTIARCH_SAME names get
+    # "Multi-Arch: same" after their architecture.
+    string(REGEX MATCH "^Package: ([^\n]+)" _ "${control}")
+    if(CMAKE_MATCH_1 IN_LIST CPACK_PORTPOKE_MULTIARCH_SAME)
+      string(REGEX REPLACE "\nArchitecture: ([^\n]+)\n" "\nArchitecture: \\1\nMulti-Arch: same\n"
+        control "${control}")
+    endif()
     file(WRITE ${work}/root/DEBIAN/control "${control}")
     # dpkg-deb sorts the files and clamps their times to SOURCE_DATE_EPOCH.
     run(dpkg-deb --root-owner-group -Zxz --build root ${package})

@@ -87,8 +87,9 @@ else()
     set(CPACK_DEBIAN_WINE_PACKAGE_NAME portpoke-wine)
     set(CPACK_DEBIAN_WINE_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_WINE_PACKAGE_SECTION otherosfs)
-    # Both architectures' libraries on one machine, for 32- and 64-bit programs alike.
-    set(CPACK_DEBIAN_WINE_PACKAGE_MULTIARCH same)
+    # Both architectures' libraries on one machine, for 32- and 64-bit programs alike
+    # (cmake/package-finish.cmake writes the field).
+    set(CPACK_PORTPOKE_MULTIARCH_SAME portpoke-wine)
     if(PORTPOKE_DEB_ARCH STREQUAL "i386")
       set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine32)
     else()
