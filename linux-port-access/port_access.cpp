@@ -119,7 +119,7 @@ void write_ports(std::uint32_t port, unsigned width, const void* values, std::ui
       value = bytes[i];
     } else if (width == 2) {
       std::uint16_t word = 0;
-      std::memcpy(&word, bytes + 2 * i, 2);
+      std::memcpy(&word, bytes + 2 * static_cast<std::size_t>(i), 2);
       value = word;
     } else {
       std::memcpy(&value, bytes + 4 * static_cast<std::size_t>(i), 4);

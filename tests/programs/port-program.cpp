@@ -22,6 +22,9 @@
 //   port-program write <n> <port> <value>  DlPortWritePortUchar, Ushort or Ulong
 //   port-program dlportio <port> <byte>...  through dlportio.dll: the bytes written to the port as
 //                                        one buffer, then as many read back as one buffer
+//   port-program after-free <port>       loads dlportio.dll, frees it, says whether the loader
+//                                        still has it, then reads the port through the function
+//                                        it looked up before
 //
 // The library is inpout32.dll for a 32-bit build and inpoutx64.dll for a 64-bit one.
 
@@ -236,6 +239,20 @@ int run_dlportio(std::uint16_t port, int count, char** bytes) {
   return 0;
 }
 
+int run_after_free(std::uint32_t port) {
+  const HMODULE library = LoadLibraryA("dlportio.dll");
+  if (library == nullptr) {
+    std::fputs("LoadLibrary Failed.\n", stderr);
+    return 2;
+  }
+  const auto read = look_up<decltype(&DlPortReadPortUchar)>(library, "DlPortReadPortUchar");
+  FreeLibrary(library);
+  std::printf("%s\n", GetModuleHandleA("dlportio.dll") != nullptr ? "still loaded" : "unloaded");
+  std::fflush(stdout);
+  std::printf("%x\n", static_cast<unsigned>(read(port)));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -258,9 +275,15 @@ int main(int argc, char** argv) {
     return run_transfer(true, std::atoi(argv[2]), std::strtoul(argv[3], nullptr, 16),
                         std::strtoul(argv[4], nullptr, 16));
   }
+  if (std::strcmp(what, "after-free") == 0 && argc == 3) {
+    return run_after_free(std::strtoul(argv[2], nullptr, 16));
+  }
   if (std::strcmp(what, "dlportio") == 0 && argc >= 4) {
     return run_dlportio(hex(argv[2]), argc - 3, argv + 3);
   }
-  std::fputs("usage: port-program worker|threads|probe|control|poll|open|read|write|dlportio ...\n", stderr);
+  std::fputs(
+      "usage: port-program worker|threads|probe|control|poll|open|read|write|dlportio|after-free "
+      "...\n",
+      stderr);
   return 1;
 }
