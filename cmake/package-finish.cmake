@@ -37,11 +37,10 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     file(READ ${work}/root/DEBIAN/control control)
     string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
     # CPack writes no Multi-Arch field: the packages that CPACK_PORTPOKE_MULTIARCH_SAME names get
-    # "Multi-Arch: same" after their architecture.
-    string(REGEX MATCH "^Package: ([^\n]+)" _ "${control}")
-    if(CMAKE_MATCH_1 IN_LIST CPACK_PORTPOKE_MULTIARCH_SAME)
-      string(REGEX REPLACE "\nArchitecture: ([^\n]+)\n" "\nArchitecture: \\1\nMulti-Arch: same\n"
-        control "${control}")
+    # "Multi-Arch: same".
+    string(REGEX MATCH "(^|\n)Package: ([^\n]+)" _ "${control}")
+    if(CMAKE_MATCH_2 IN_LIST CPACK_PORTPOKE_MULTIARCH_SAME)
+      string(REGEX REPLACE "\n+$" "\nMulti-Arch: same\n" control "${control}")
     endif()
     file(WRITE ${work}/root/DEBIAN/control "${control}")
     # dpkg-deb sorts the files and clamps their times to SOURCE_DATE_EPOCH.
