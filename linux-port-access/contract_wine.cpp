@@ -11,11 +11,10 @@
 
 #include "contract.hpp"
 #include "lock.hpp"
+#include "ways.hpp"
 
 namespace port_access {
 namespace {
-
-constexpr std::uint32_t kLastPort = 0xffff;
 
 // The ports of the I/O space said already, a bit each.
 std::atomic<std::uint8_t> said[(kLastPort + 1) / 8];
