@@ -35,7 +35,9 @@ if(NOT WIN32 AND PORTPOKE_HARDENING)
   target_compile_options(portpoke_hardening INTERFACE -fstack-protector-strong
     -fstack-clash-protection)
   target_compile_definitions(portpoke_hardening INTERFACE _FORTIFY_SOURCE=2)
-  target_link_options(portpoke_hardening INTERFACE LINKER:-z,relro LINKER:-z,now)
+  # Spelled as the compiler driver takes them, so that the Wine library's link (winegcc, a custom
+  # command) takes them from here too.
+  target_link_options(portpoke_hardening INTERFACE -Wl,-z,relro -Wl,-z,now)
   set_property(TARGET portpoke_hardening PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
 endif()
 

@@ -1,12 +1,17 @@
-# The main build tree's ctest also runs the tests of the other build trees (the Windows target, the
-# sanitizer build), so that one ctest invocation covers them all. ctest reads each tree's tests
+# The main build tree's ctest also runs the tests of the other build trees (every preset's of
+# CMakePresets.json, read by cmake/trees.cmake), so that one ctest invocation covers them all. ctest reads each tree's tests
 # with subdirs(), the command it writes into every CTestTestfile.cmake itself.
 #
 # A tree that was never built is not quietly passed over: it shows as a skipped test, or, with
 # PORTPOKE_REQUIRE_ALL_TESTS, fails the configure (scripts/test configures this tree last) and the
 # test run.
-set(PORTPOKE_OTHER_TREES windows linux-asan linux-i386 CACHE STRING
-  "Presets whose build trees' tests run along with this tree's")
+include(${CMAKE_CURRENT_LIST_DIR}/trees.cmake)
+set(other_trees)
+foreach(preset IN LISTS PORTPOKE_TREES)
+  if(NOT PORTPOKE_TREE_DIR_${preset} STREQUAL CMAKE_BINARY_DIR)
+    list(APPEND other_trees ${preset})
+  endif()
+endforeach()
 if(PORTPOKE_REQUIRE_ALL_TESTS)
   set(missing_tree_status 1)
 else()
@@ -14,8 +19,8 @@ else()
 endif()
 set(trees_file ${CMAKE_BINARY_DIR}/other-trees.ctest)
 file(WRITE ${trees_file} "# Read by ctest in the main build tree.\n")
-foreach(preset IN LISTS PORTPOKE_OTHER_TREES)
-  set(tree ${PROJECT_SOURCE_DIR}/build/${preset})
+foreach(preset IN LISTS other_trees)
+  set(tree ${PORTPOKE_TREE_DIR_${preset}})
   if(PORTPOKE_REQUIRE_ALL_TESTS AND NOT EXISTS ${tree}/CTestTestfile.cmake)
     message(FATAL_ERROR "no build tree at ${tree}: "
       "cmake --preset ${preset} && cmake --build --preset ${preset}")

@@ -8,6 +8,9 @@
 
 # Everything not said otherwise is the tool's package.
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME portpoke)
+# The Debian packages' names, here alone: the files they hold, their folders and the tests follow.
+set(PORTPOKE_TOOL_PACKAGE ${PROJECT_NAME})
+set(PORTPOKE_WINE_PACKAGE ${PROJECT_NAME}-wine)
 
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -28,6 +31,8 @@ if(WIN32)
 
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
+  set(PORTPOKE_PACKAGE_ROLES portpoke)
+  set(PORTPOKE_PACKAGE_FILE_portpoke ${CPACK_PACKAGE_FILE_NAME}.zip)
 else()
   include(GNUInstallDirs)
   # The port-access library goes to a folder of its own, which the installed tool's RUNPATH names.
@@ -60,13 +65,13 @@ else()
   file(WRITE ${CMAKE_BINARY_DIR}/package/copyright
     "portpoke is distributed under the MIT License:\n\n${license}")
   install(FILES README.md ${CMAKE_BINARY_DIR}/package/changelog.gz
-    ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${PORTPOKE_TOOL_PACKAGE})
 
   # The library for Windows programs under Wine, in a package of its own: it goes beside a
   # program, in place of the Windows library, by the command the README gives. Stripped as Debian
   # strips a shared library.
   if(TARGET port_access_wine)
-    set(wine_folder lib/${CMAKE_LIBRARY_ARCHITECTURE}/portpoke-wine)
+    set(wine_folder lib/${CMAKE_LIBRARY_ARCHITECTURE}/${PORTPOKE_WINE_PACKAGE})
     # Programs written for DlPortIO load the same library under that name.
     file(CREATE_LINK ${PORTPOKE_WINE_LIBRARY_NAME} ${CMAKE_BINARY_DIR}/package/dlportio.dll SYMBOLIC)
     install(FILES ${PORTPOKE_WINE_LIBRARY} ${CMAKE_BINARY_DIR}/package/dlportio.dll
@@ -79,17 +84,17 @@ else()
           COMMAND_ERROR_IS_FATAL ANY)
       endif()" COMPONENT wine)
     install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz ${CMAKE_BINARY_DIR}/package/copyright
-      DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/portpoke-wine COMPONENT wine)
+      DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${PORTPOKE_WINE_PACKAGE} COMPONENT wine)
     set(CPACK_DEB_COMPONENT_INSTALL ON)
     set(CPACK_COMPONENTS_ALL portpoke wine)
-    set(CPACK_DEBIAN_PORTPOKE_PACKAGE_NAME portpoke)
+    set(CPACK_DEBIAN_PORTPOKE_PACKAGE_NAME ${PORTPOKE_TOOL_PACKAGE})
     set(CPACK_DEBIAN_PORTPOKE_FILE_NAME DEB-DEFAULT)
-    set(CPACK_DEBIAN_WINE_PACKAGE_NAME portpoke-wine)
+    set(CPACK_DEBIAN_WINE_PACKAGE_NAME ${PORTPOKE_WINE_PACKAGE})
     set(CPACK_DEBIAN_WINE_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_WINE_PACKAGE_SECTION otherosfs)
     # Both architectures' libraries on one machine, for 32- and 64-bit programs alike
     # (cmake/package-finish.cmake writes the field).
-    set(CPACK_PORTPOKE_MULTIARCH_SAME portpoke-wine)
+    set(CPACK_PORTPOKE_MULTIARCH_SAME ${PORTPOKE_WINE_PACKAGE})
     if(PORTPOKE_DEB_ARCH STREQUAL "i386")
       set(CPACK_DEBIAN_WINE_PACKAGE_ENHANCES wine32)
     else()
@@ -106,12 +111,21 @@ group lp, also under Secure Boot. Its i386 form serves 32-bit programs
 (inpout32.dll), its amd64 form 64-bit ones (inpoutx64.dll). A port it
 cannot reach reads all ones and takes no write, as an empty bus does, and
 is said once on standard error. Link it beside the program, in place of
-the Windows library, as /usr/share/doc/portpoke-wine/README.md says.")
-    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/portpoke-wine
+the Windows library, as /usr/share/doc/${PORTPOKE_WINE_PACKAGE}/README.md says.")
+    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${PORTPOKE_WINE_PACKAGE}
       COMPONENT wine)
   endif()
 
   set(CPACK_GENERATOR DEB)
+  # CPack's DEB-DEFAULT file names: <package>_<version>_<architecture>.deb.
+  set(PORTPOKE_PACKAGE_ROLES portpoke)
+  set(PORTPOKE_PACKAGE_FILE_portpoke
+    ${PORTPOKE_TOOL_PACKAGE}_${PROJECT_VERSION}_${PORTPOKE_DEB_ARCH}.deb)
+  if(TARGET port_access_wine)
+    list(APPEND PORTPOKE_PACKAGE_ROLES wine)
+    set(PORTPOKE_PACKAGE_FILE_wine
+      ${PORTPOKE_WINE_PACKAGE}_${PROJECT_VERSION}_${PORTPOKE_DEB_ARCH}.deb)
+  endif()
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${PORTPOKE_DEB_ARCH})
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -121,7 +135,7 @@ the Windows library, as /usr/share/doc/portpoke-wine/README.md says.")
   set(CPACK_STRIP_FILES ON)
 endif()
 
-set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_NAME ${PORTPOKE_TOOL_PACKAGE})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "the portpoke developers")
 set(CPACK_PACKAGE_CONTACT "portpoke developers <portpoke@example.org>")
@@ -152,3 +166,4 @@ set(CPACK_PORTPOKE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package-time.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-finish.cmake)
 include(CPack)
+include(${CMAKE_CURRENT_LIST_DIR}/artifacts.cmake)

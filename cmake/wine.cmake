@@ -1,6 +1,6 @@
 # Windows executables built here run under Wine: tests, and anything else CMake runs on the target.
-# Every run uses a 32-bit prefix of its own, never the home directory, and the same settings, so
-# that no run escapes them.
+# Every run uses a 32-bit prefix of its own, never the home directory, and the settings of
+# cmake/wine.env, so that no run escapes them.
 #
 # 32-bit Wine runs 32-bit x86 code, which some kernels do not run at all (ia32_emulation=off, or a
 # hypervisor that runs 64-bit code only). Where the host's Wine cannot start, the tests run it on an
@@ -24,14 +24,12 @@ else()
   set(wine_in_vm ${PORTPOKE_WINE_VM})
 endif()
 
-set(PORTPOKE_WINE_ENV
-  WINEARCH=win32
-  WINEDEBUG=-all
-  # Under LC_ALL=C Wine masks argument bytes to 7 bits.
-  LC_ALL=C.UTF-8
-  "WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix"
-  # No Mono or Gecko: a new prefix would otherwise try to install them.
-  "WINEDLLOVERRIDES=mscoree,mshtml=")
+# The settings of every Wine run, from their one home, and this tree's prefix.
+set(PORTPOKE_WINE_ENV_FILE ${CMAKE_CURRENT_LIST_DIR}/wine.env)
+file(STRINGS ${PORTPOKE_WINE_ENV_FILE} PORTPOKE_WINE_ENV REGEX "^[A-Z_]+=")
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PORTPOKE_WINE_ENV_FILE})
+list(APPEND PORTPOKE_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix")
 
 if(wine_in_vm)
   set(PORTPOKE_WINE_VM_RUN bash ${PROJECT_SOURCE_DIR}/tests/wine-vm/run)

@@ -1,0 +1,85 @@
+# How a shell case is written and judged, for the suites on this host (tests/library/check) and on
+# the emulated PCs (tests/hardware/guest-init, tests/hardware/wine-init), and the library's words
+# that their expectations are made of. Sourced. A suite that runs on an emulated PC opens its
+# results port as descriptor 3 and sets cases_fd=3 before it sources this; elsewhere results go to
+# standard output.
+#
+# Each case says "ok <name>" or "FAIL <name>: <why>". A suite ends with end_cases, which says
+# "<n> passed, <m> failed": the end marker, which only a suite that ran to its end writes. A suite
+# passes where its last line is that marker with 0 failed (passed_to_the_end); never on a count of
+# cases.
+
+say() { printf '%s\n' "$*" >&"${cases_fd:-1}"; }
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); say "ok $1"; }
+fail() { failed=$((failed + 1)); say "FAIL $1: $2"; }
+end_cases() { say "$passed passed, $failed failed"; }
+
+# passed_to_the_end <results file>: the file ends with the end marker, and no case failed. Where
+# not, it says where the suite stopped (its last case) and fails.
+passed_to_the_end() {
+  local summary
+  summary=$(tail -n 1 "$1")
+  [[ $summary =~ ^[0-9]+\ passed,\ 0\ failed$ ]] && return 0
+  echo "expected \"<n> passed, 0 failed\" at the end; the last case was:"
+  grep -E '^(ok|FAIL) ' "$1" | tail -n 1
+  return 1
+}
+
+# run <name> <status> <stdout> <stderr> <command...>: the command's exit status, and its standard
+# output and error byte for byte, the expected ones given as printf %b text. Its standard input is
+# /dev/null; $streams, if set, closes or moves standard streams after that (for example '1>&-').
+run() {
+  local name=$1 status=$2 actual
+  printf '%b' "$3" >/tmp/expected-stdout
+  printf '%b' "$4" >/tmp/expected-stderr
+  shift 4
+  (eval "exec ${streams:-}" && exec "$@") >/tmp/stdout 2>/tmp/stderr </dev/null
+  actual=$?
+  if [ "$actual" != "$status" ]; then
+    fail "$name" "exit status $actual, expected $status; stderr: $(cat /tmp/stderr)"
+  elif ! cmp -s /tmp/stdout /tmp/expected-stdout; then
+    fail "$name" "stdout [$(cat /tmp/stdout)], expected [$(cat /tmp/expected-stdout)]"
+  elif ! cmp -s /tmp/stderr /tmp/expected-stderr; then
+    fail "$name" "stderr [$(cat /tmp/stderr)], expected [$(cat /tmp/expected-stderr)]"
+  else
+    pass "$name"
+  fi
+}
+
+# wait_for <test...>: up to ten seconds for the test to hold (a device node the kernel makes, a file
+# another program writes), looking every 0.2 s. Whatever follows finds out if it did not.
+wait_for() {
+  local _
+  for _ in $(seq 50); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# The library's words.
+usage='usage: portpoke <hexaddress> <hexvalue>\n'
+# refusal <port> <ioperm error> <open error> <third way> <cause and hint>: the library's one line,
+# without its line break.
+refusal() {
+  printf 'inpout32.dll: no access to I/O port 0x%s (ioperm: %s; /dev/port: %s; %s): %s' "$@"
+}
+eperm='Operation not permitted'
+eacces='Permission denied'
+no_register='parport: no parallel port has this register'
+needs_root='raw port access needs root or CAP_SYS_RAWIO'
+unreadable_control="the kernel's driver cannot read the control register back, so a write to it \
+could not be verified (root without lockdown reaches it the raw way)"
+
+# On an emulated PC, as root.
+# peek <port>: the byte at the port, as root reads it through /dev/port, in hexadecimal.
+peek() { dd if=/dev/port bs=1 skip=$((0x$1)) count=1 2>/dev/null | od -An -tx1 | tr -d ' \n'; }
+# latch <name> <port> <byte>: root reads the port through /dev/port, a third opinion.
+latch() {
+  local actual
+  actual=$(peek "$2")
+  if [ "$actual" = "$3" ]; then pass "$1"; else fail "$1" "/dev/port read [$actual], expected [$3]"; fi
+}
