@@ -31,21 +31,42 @@ passed_to_the_end() {
 # run <name> <status> <stdout> <stderr> <command...>: the command's exit status, and its standard
 # output and error byte for byte, the expected ones given as printf %b text. Its standard input is
 # /dev/null; $streams, if set, closes or moves standard streams after that (for example '1>&-').
+# The outputs are kept in $cases_dir (/tmp where not set) as stdout and stderr.
 run() {
-  local name=$1 status=$2 actual
-  printf '%b' "$3" >/tmp/expected-stdout
-  printf '%b' "$4" >/tmp/expected-stderr
+  local name=$1 status=$2 actual out=${cases_dir:-/tmp}
+  printf '%b' "$3" >"$out/expected-stdout"
+  printf '%b' "$4" >"$out/expected-stderr"
   shift 4
-  (eval "exec ${streams:-}" && exec "$@") >/tmp/stdout 2>/tmp/stderr </dev/null
+  (eval "exec ${streams:-}" && exec "$@") >"$out/stdout" 2>"$out/stderr" </dev/null
   actual=$?
   if [ "$actual" != "$status" ]; then
-    fail "$name" "exit status $actual, expected $status; stderr: $(cat /tmp/stderr)"
-  elif ! cmp -s /tmp/stdout /tmp/expected-stdout; then
-    fail "$name" "stdout [$(cat /tmp/stdout)], expected [$(cat /tmp/expected-stdout)]"
-  elif ! cmp -s /tmp/stderr /tmp/expected-stderr; then
-    fail "$name" "stderr [$(cat /tmp/stderr)], expected [$(cat /tmp/expected-stderr)]"
+    fail "$name" "exit status $actual, expected $status; stderr: $(cat "$out/stderr")"
+  elif ! cmp -s "$out/stdout" "$out/expected-stdout"; then
+    fail "$name" "stdout [$(cat "$out/stdout")], expected [$(cat "$out/expected-stdout")]"
+  elif ! cmp -s "$out/stderr" "$out/expected-stderr"; then
+    fail "$name" "stderr [$(cat "$out/stderr")], expected [$(cat "$out/expected-stderr")]"
   else
     pass "$name"
+  fi
+}
+
+# wine_settings <name> <wine.env> <runner...>: a Windows program that the runner starts (Wine's own
+# cmd, asked for its environment) has every setting of the file, as the file gives it. Says which
+# it saw, or which it missed.
+wine_settings() {
+  local name=$1 file=$2 line seen='' missing='' out=${cases_dir:-/tmp}
+  shift 2
+  "$@" cmd /c set </dev/null >"$out/settings" 2>&1
+  tr -d '\r' <"$out/settings" >"$out/settings.unix"
+  while IFS= read -r line; do
+    case $line in [A-Z]*=*) ;; *) continue ;; esac
+    if grep -qxF -- "$line" "$out/settings.unix"; then seen="$seen $line"; else missing="$missing $line"; fi
+  done <"$file"
+  if [ -n "$missing" ]; then
+    fail "$name" "not in a Windows program's environment:$missing ($(head -c 300 "$out/settings.unix"))"
+  else
+    pass "$name"
+    say "seen:$seen"
   fi
 }
 
