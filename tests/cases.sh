@@ -81,6 +81,16 @@ wait_for() {
   return 1
 }
 
+# On this host: side_by_side copies $tool and $library into a new scratch folder, $dir (removed
+# when the suite ends), where the tool finds the library beside it, and points both at the copies.
+side_by_side() {
+  dir=$(mktemp -d)
+  trap 'rm -rf "$dir"' EXIT
+  cp "$tool" "$library" "$dir/"
+  tool=$dir/$(basename "$tool")
+  library=$dir/$(basename "$library")
+}
+
 # The library's words.
 usage='usage: portpoke <hexaddress> <hexvalue>\n'
 # refusal <port> <ioperm error> <open error> <third way> <cause and hint>: the library's one line,
