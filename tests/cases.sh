@@ -31,23 +31,28 @@ passed_to_the_end() {
 # run <name> <status> <stdout> <stderr> <command...>: the command's exit status, and its standard
 # output and error byte for byte, the expected ones given as printf %b text. Its standard input is
 # /dev/null; $streams, if set, closes or moves standard streams after that (for example '1>&-').
-# The outputs are kept in $cases_dir (/tmp where not set) as stdout and stderr.
+# The outputs are kept in $cases_dir (/tmp where not set) as stdout and stderr, the expected ones
+# beside them as expected-stdout and expected-stderr. A suite may name two functions of its own:
+# $case_outputs, given that folder, puts both pairs in a form of its own before they are compared;
+# $case_more prints what else it found wrong with the case, a line each, each line first.
 run() {
-  local name=$1 status=$2 actual out=${cases_dir:-/tmp}
+  local name=$1 status=$2 actual out=${cases_dir:-/tmp} bad=''
   printf '%b' "$3" >"$out/expected-stdout"
   printf '%b' "$4" >"$out/expected-stderr"
   shift 4
   (eval "exec ${streams:-}" && exec "$@") >"$out/stdout" 2>"$out/stderr" </dev/null
   actual=$?
-  if [ "$actual" != "$status" ]; then
-    fail "$name" "exit status $actual, expected $status; stderr: $(cat "$out/stderr")"
-  elif ! cmp -s "$out/stdout" "$out/expected-stdout"; then
-    fail "$name" "stdout [$(cat "$out/stdout")], expected [$(cat "$out/expected-stdout")]"
-  elif ! cmp -s "$out/stderr" "$out/expected-stderr"; then
-    fail "$name" "stderr [$(cat "$out/stderr")], expected [$(cat "$out/expected-stderr")]"
-  else
-    pass "$name"
-  fi
+  [ -z "${case_outputs:-}" ] || "$case_outputs" "$out"
+  [ "$actual" = "$status" ] || bad="$bad
+  exit status $actual, expected $status"
+  cmp -s "$out/stdout" "$out/expected-stdout" || bad="$bad
+  standard output [$(cat "$out/stdout")]
+          expected [$(cat "$out/expected-stdout")]"
+  cmp -s "$out/stderr" "$out/expected-stderr" || bad="$bad
+  standard error [$(cat "$out/stderr")]
+         expected [$(cat "$out/expected-stderr")]"
+  [ -z "${case_more:-}" ] || bad="$bad$("$case_more")"
+  if [ -n "$bad" ]; then fail "$name" "$bad"; else pass "$name"; fi
 }
 
 # wine_settings <name> <wine.env> <runner...>: a Windows program that the runner starts (Wine's own
